@@ -1,0 +1,386 @@
+#include "graphwin/GraphWnd.h"
+
+#include "graphwin/Library.h"
+
+#include <shellapi.h>
+
+#include <cstdlib>
+
+namespace Gravo
+{
+namespace
+{
+const wchar_t className[] = L"GravoWnd";
+const DWORD styleWithoutMinimise = WS_CAPTION | WS_SYSMENU;
+
+HWND ConsoleWindow()
+{
+    return Lib().consoleWindow;
+}
+} // namespace
+
+struct GraphWnd::ThreadParameters
+{
+    int x;
+    int y;
+    int width;
+    int height;
+    bool noClose;
+    bool noMinimise;
+    bool doubleClicks;
+    const wchar_t* title;
+};
+
+GraphWnd::GraphWnd()
+    : IMAGE(0, 0), consolePreExisted(false), readyEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      consoleOutput(nullptr), consoleInput(nullptr), window(nullptr), windowDc(nullptr), batch(false),
+      thread(nullptr), threadId(0), endProcessOnDestroy(false)
+{
+    Lib().graphWindow = this;
+}
+
+GraphWnd::~GraphWnd()
+{
+    Close();
+    CloseHandle(readyEvent);
+}
+
+void GraphWnd::Resize(int newWidth, int newHeight)
+{
+    RECT adjusted = {0, 0, newWidth, newHeight};
+    AdjustWindowRectEx(&adjusted, styleWithoutMinimise, FALSE, 0);
+    IMAGE::Resize(newWidth, newHeight);
+    HWND hwnd = Handle();
+    if (hwnd == nullptr)
+    {
+        return;
+    }
+    RECT outer = {};
+    GetWindowRect(hwnd, &outer);
+    SetWindowPos(hwnd, nullptr, 0, 0, adjusted.right - adjusted.left, adjusted.bottom - adjusted.top,
+                 SWP_NOZORDER | SWP_NOMOVE);
+    if (newWidth > outer.right - outer.left + 1 || newHeight > outer.bottom - outer.top + 1)
+    {
+        Present(0, 0, newWidth, newHeight);
+    }
+}
+
+HWND GraphWnd::Open(int newWidth, int newHeight, const wchar_t* title, int flags)
+{
+    if (Handle() != nullptr)
+    {
+        // The caller holds its own reference, so this release cannot stop the library.
+        CloseGraphWindow();
+    }
+    JoinThread();
+
+    LibraryState& lib = Lib();
+    lib.consoleWindow = GetConsoleWindow();
+    consolePreExisted = lib.consoleWindow != nullptr;
+    if (lib.consoleWindow == nullptr && (flags & OPEN_SHOW_CONSOLE) != 0)
+    {
+        AllocConsole();
+        _wfreopen_s(&consoleOutput, L"CONOUT$", L"w+t", stdout);
+        _wfreopen_s(&consoleInput, L"CONIN$", L"r+t", stdin);
+        lib.consoleWindow = GetConsoleWindow();
+    }
+    if (lib.consoleWindow != nullptr)
+    {
+        SetConsoleCtrlHandler(nullptr, TRUE);
+    }
+
+    ThreadParameters parameters = {-1,
+                                   -1,
+                                   newWidth,
+                                   newHeight,
+                                   (flags & OPEN_NO_CLOSE) != 0,
+                                   (flags & OPEN_NO_MINIMIZE) != 0,
+                                   (flags & OPEN_DOUBLE_CLICKS) != 0,
+                                   title};
+    if (consolePreExisted && (flags & OPEN_SHOW_CONSOLE) == 0)
+    {
+        RECT consoleRect = {};
+        GetWindowRect(lib.consoleWindow, &consoleRect);
+        parameters.x = consoleRect.left < 0 ? 0 : consoleRect.left;
+        parameters.y = consoleRect.top < 0 ? 0 : consoleRect.top;
+    }
+
+    endProcessOnDestroy = false;
+    thread = CreateThread(nullptr, 0, ThreadMain, &parameters, 0, &threadId);
+    if (thread != nullptr)
+    {
+        WaitForSingleObject(readyEvent, INFINITE);
+    }
+    IMAGE::Resize(newWidth, newHeight);
+    SelectTarget(nullptr);
+    return Handle();
+}
+
+void GraphWnd::Close()
+{
+    if (thread != nullptr && GetCurrentThreadId() == threadId)
+    {
+        CloseOnThread(false);
+        return;
+    }
+    HWND hwnd = Handle();
+    if (hwnd != nullptr)
+    {
+        SendMessageW(hwnd, GRAPH_MSG_CLOSE, 0, 0);
+    }
+    JoinThread();
+}
+
+void GraphWnd::JoinThread()
+{
+    if (thread == nullptr)
+    {
+        return;
+    }
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    thread = nullptr;
+    threadId = 0;
+}
+
+void GraphWnd::SetBatch(bool on)
+{
+    // Under the lock: once this returns, no automatic repaint is still copying.
+    DrawingLock lock;
+    batch = on;
+}
+
+void GraphWnd::Present(int left, int top, int presentWidth, int presentHeight)
+{
+    DrawingLock lock;
+    if (windowDc == nullptr)
+    {
+        return;
+    }
+    SetWorldTransform(memoryDc, &identityTransform);
+    BitBlt(windowDc, left, top, presentWidth, presentHeight, memoryDc, left, top, SRCCOPY);
+    SetWorldTransform(memoryDc, &transform);
+}
+
+bool GraphWnd::Poll(GraphMessage* record, int filter, bool remove)
+{
+    QueueLock lock;
+    return ring.Poll(record, filter, remove);
+}
+
+DWORD WINAPI GraphWnd::ThreadMain(void* parameters)
+{
+    // The block lives on the opening thread's stack until the ready event is set.
+    Lib().graphWindow->RunThread(*static_cast<const ThreadParameters*>(parameters));
+    return 0;
+}
+
+void GraphWnd::RunThread(const ThreadParameters& parameters)
+{
+    const int x = parameters.x == -1 ? CW_USEDEFAULT : parameters.x;
+    const int y = parameters.y == -1 ? CW_USEDEFAULT : parameters.y;
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    HICON icon = ExtractIconW(instance, path, 0);
+    if (icon == reinterpret_cast<HICON>(1))
+    {
+        // ExtractIconW's answer for "not an executable": no icon.
+        icon = nullptr;
+    }
+
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = (parameters.noClose ? CS_NOCLOSE : 0) | (parameters.doubleClicks ? CS_DBLCLKS : 0);
+    windowClass.lpfnWndProc = Procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = icon;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = className;
+    RegisterClassExW(&windowClass);
+
+    const DWORD style = parameters.noMinimise ? styleWithoutMinimise : styleWithoutMinimise | WS_MINIMIZEBOX;
+    RECT outer = {0, 0, parameters.width, parameters.height};
+    AdjustWindowRectEx(&outer, style, FALSE, 0);
+    HWND hwnd = CreateWindowExW(0, className, parameters.title, style, x, y, outer.right - outer.left,
+                                outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
+    if (hwnd != nullptr)
+    {
+        {
+            DrawingLock lock;
+            windowDc = GetDC(hwnd);
+        }
+        window = hwnd;
+        if (x != CW_USEDEFAULT)
+        {
+            ShowWindow(ConsoleWindow(), SW_HIDE);
+        }
+        ShowWindow(hwnd, SW_SHOW);
+    }
+    SetEvent(readyEvent);
+    if (hwnd != nullptr)
+    {
+        MessageLoop();
+    }
+    UnregisterClassW(className, instance);
+    // The class used the icon until it was unregistered.
+    if (icon != nullptr)
+    {
+        DestroyIcon(icon);
+    }
+}
+
+void GraphWnd::MessageLoop()
+{
+    DWORD lastRepaint = GetTickCount();
+    MSG message;
+    for (;;)
+    {
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        {
+            if (message.message == WM_QUIT)
+            {
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+            continue;
+        }
+        if (batch || GetTickCount() - lastRepaint <= 16)
+        {
+            Sleep(1);
+            continue;
+        }
+        lastRepaint = GetTickCount();
+        Repaint();
+    }
+}
+
+void GraphWnd::Repaint()
+{
+    DrawingLock lock;
+    if (!batch)
+    {
+        Present(0, 0, width, height);
+    }
+}
+
+void GraphWnd::Enqueue(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    QueueLock lock;
+    GraphMessage record;
+    if (!ring.Full() && MakeRecord(Handle(), message, wParam, lParam, &record))
+    {
+        ring.Push(record);
+    }
+}
+
+void GraphWnd::CloseOnThread(bool endsProcess)
+{
+    HWND hwnd = Handle();
+    if (hwnd == nullptr)
+    {
+        return;
+    }
+    LibraryState& lib = Lib();
+    {
+        DrawingLock lock;
+        ReleaseDC(hwnd, windowDc);
+        windowDc = nullptr;
+        lib.targetWindowDc = nullptr;
+    }
+    RECT last = {};
+    if (consolePreExisted)
+    {
+        if (lib.consoleWindow != nullptr && !IsWindowVisible(lib.consoleWindow))
+        {
+            GetWindowRect(hwnd, &last);
+        }
+    }
+    else if (lib.consoleWindow != nullptr)
+    {
+        fclose(consoleOutput);
+        fclose(consoleInput);
+        consoleOutput = nullptr;
+        consoleInput = nullptr;
+        FreeConsole();
+        lib.consoleWindow = nullptr;
+    }
+    endProcessOnDestroy = endsProcess;
+    ShowWindow(hwnd, SW_HIDE);
+    DestroyWindow(hwnd);
+    window = nullptr;
+    if (lib.consoleWindow != nullptr && !IsWindowVisible(lib.consoleWindow))
+    {
+        // A console that the graph window replaced comes back where the graph window was.
+        SetWindowPos(lib.consoleWindow, nullptr, last.left, last.top, 0, 0, SWP_NOSIZE);
+        ShowWindow(lib.consoleWindow, SW_SHOW);
+    }
+}
+
+LRESULT CALLBACK GraphWnd::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    GraphWnd* self = Lib().graphWindow;
+    if (self == nullptr)
+    {
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    switch (message)
+    {
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        if (self->endProcessOnDestroy)
+        {
+            if (ConsoleWindow() != nullptr)
+            {
+                SendMessageW(ConsoleWindow(), WM_CLOSE, 0, 0);
+                return 0;
+            }
+            std::exit(0);
+        }
+        return 0;
+    case WM_MOVE:
+    case WM_SIZE:
+    case WM_ACTIVATE:
+        DefWindowProcW(hwnd, message, wParam, lParam);
+        self->Enqueue(message, wParam, lParam);
+        return 0;
+    case WM_PAINT:
+        ValidateRect(hwnd, nullptr);
+        return 0;
+    case WM_CLOSE:
+        self->CloseOnThread(true);
+        return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+        if (ConsoleWindow() != nullptr && wParam != VK_CANCEL)
+        {
+            PostMessageW(ConsoleWindow(), message, wParam, lParam);
+        }
+        self->Enqueue(message, wParam, lParam);
+        return 0;
+    case WM_CHAR:
+        self->Enqueue(message, wParam, lParam);
+        return 0;
+    case GRAPH_MSG_CAPTURE:
+        SetCapture(hwnd);
+        return 0;
+    case GRAPH_MSG_RELEASE:
+        ReleaseCapture();
+        return 0;
+    case GRAPH_MSG_CLOSE:
+        self->CloseOnThread(false);
+        return 0;
+    default:
+        if (message >= WM_MOUSEMOVE && message <= WM_MOUSEWHEEL)
+        {
+            self->Enqueue(message, wParam, lParam);
+            return 0;
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+} // namespace Gravo

@@ -1,0 +1,66 @@
+// The graph window object: the back buffer (its IMAGE part), the window thread that owns the window and
+// repaints it, the window procedure that fills the input ring, and the console handling around them.
+#pragma once
+
+#include "graphwin/MessageRing.h"
+#include "graphwin/gravo.h"
+
+#include <atomic>
+#include <cstdio>
+
+namespace Gravo
+{
+const UINT GRAPH_MSG_CAPTURE = WM_USER + 1;
+const UINT GRAPH_MSG_RELEASE = WM_USER + 2;
+// Asks the window thread to destroy its window without ending the process.
+const UINT GRAPH_MSG_CLOSE = WM_USER + 3;
+
+class GraphWnd : public IMAGE
+{
+public:
+    GraphWnd();
+    GraphWnd(const GraphWnd&) = delete;
+    GraphWnd& operator=(const GraphWnd&) = delete;
+    ~GraphWnd() override;
+
+    // Keeps the window's client area the size of the back buffer.
+    void Resize(int width, int height) override;
+
+    // Starts the window thread and waits until it has shown the window; null if it could not be made.
+    HWND Open(int width, int height, const wchar_t* title, int flags);
+    // Destroys the window on its own thread and waits until that thread has ended.
+    void Close();
+
+    HWND Handle() const { return window.load(); }
+    HDC WindowDc() const { return windowDc; }
+    void SetBatch(bool on);
+    // Copies a rectangle of the back buffer to the same place in the window.
+    void Present(int left, int top, int width, int height);
+    bool Poll(GraphMessage* record, int filter, bool remove);
+
+private:
+    struct ThreadParameters;
+    static DWORD WINAPI ThreadMain(void* parameters);
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    void RunThread(const ThreadParameters& parameters);
+    void MessageLoop();
+    void Repaint();
+    void Enqueue(UINT message, WPARAM wParam, LPARAM lParam);
+    // The closing steps, on the window thread. Only the close box's path ends the process.
+    void CloseOnThread(bool endsProcess);
+    void JoinThread();
+
+    bool consolePreExisted;
+    HANDLE readyEvent;
+    MessageRing ring;
+    FILE* consoleOutput;
+    FILE* consoleInput;
+    std::atomic<HWND> window;
+    HDC windowDc;
+    std::atomic<bool> batch;
+    HANDLE thread;
+    DWORD threadId;
+    bool endProcessOnDestroy;
+};
+} // namespace Gravo
