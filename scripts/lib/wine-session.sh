@@ -1,0 +1,55 @@
+# Sourced by scripts/test and scripts/demo: a fresh Wine prefix and an Xvfb display for one run.
+#   wine_session_start PREFIX   makes the prefix (Mono and Gecko skipped, "Segoe UI" mapped to a CJK font),
+#                               starts Xvfb on a free display unless GRAVO_USE_DISPLAY=1, keeps a wineserver up
+#   wine_session_stop           ends the wineserver and Xvfb (installed as an EXIT trap by start)
+
+export WINEDEBUG=-all
+export WINEARCH=win64
+
+wine_session_start() {
+  export WINEPREFIX=$1
+  local fresh=1
+  if [ "${GRAVO_KEEP_PREFIX:-0}" = 1 ] && [ -f "$WINEPREFIX/system.reg" ]; then
+    fresh=0
+  else
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+  fi
+
+  if [ "${GRAVO_USE_DISPLAY:-0}" != 1 ]; then
+    local n=$((90 + RANDOM % 100))
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  fi
+  trap wine_session_stop EXIT
+
+  if [ "$fresh" = 1 ]; then
+    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
+    wineserver -w
+    for view in 32 64; do
+      wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+        /v 'Segoe UI' /t REG_SZ /d 'WenQuanYi Micro Hei' /f /reg:$view >/dev/null 2>&1
+    done
+    wineserver -w
+    # Wine links the user's shell folders (Desktop among them) to the Linux home: make them plain folders
+    # of the prefix, so that nothing a run writes lands outside it.
+    local profile
+    for profile in "$WINEPREFIX"/drive_c/users/*/; do
+      find "$profile" -maxdepth 1 -type l | while read -r link; do rm -f "$link"; mkdir -p "$link"; done
+    done
+  fi
+  # One long-lived wineserver for the whole run keeps each test program's start short.
+  wineserver -p
+  # Wine's service processes start with the first program and keep its standard handles open: start them
+  # here on /dev/null, so that no test run's output pipe stays open after its program has ended.
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+wine_session_stop() {
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
+  XVFB_PID=
+}

@@ -1,0 +1,95 @@
+// The fixed table of development environments: one row per Visual C++ generation and per MinGW-based
+// environment, the entries of the environment list, and the operations that fill them (the detection pass,
+// the hand-chosen folder examinations). The list page object derives from this table.
+#pragma once
+
+#include "install/PayloadManifest.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+struct VcToolsetRow
+{
+    std::wstring displayName;
+    int version = 0;
+    std::wstring rootDir;       // ends with a backslash; empty while not detected
+    std::wstring includeSubdir; // the rest are relative to rootDir and end with a backslash
+    std::wstring libSubdirX86;
+    std::wstring libSubdirX64;
+    const PayloadList* headerPayload = nullptr;
+    const PayloadList* libPayloadX86 = nullptr;
+    const PayloadList* libPayloadX64 = nullptr; // null for Visual C++ 6.0
+};
+
+struct MingwToolchainRow
+{
+    std::wstring displayName;
+    int ideIndex = 0; // 0 Dev-C++, 1 Code::Blocks, 2 CLion, 3 VS Code, 4 C-Free, 5 other MinGW
+    std::wstring rootDir;
+    std::wstring includeSubdir;
+    std::wstring libSubdir32;
+    std::wstring libSubdir64;
+    bool devcpp54Libs = false;
+    bool hasBothLibDirs = false;
+};
+
+struct EnvListEntry
+{
+    int rowIndex = -1; // -1: the documentation entry; else an index into vcRows or (isMingw) mingwRows
+    std::wstring displayName;
+    std::wstring infoLine1;
+    std::wstring infoLine2;
+    std::wstring statusText;
+    bool detected = false;
+    bool isMingw = false;
+};
+
+// Library subdirectory names of a Visual C++ generation (empty when it has none).
+std::wstring LibSubdirX86For(int version);
+std::wstring LibSubdirX64For(int version);
+
+class EnvironmentTable
+{
+public:
+    EnvironmentTable();
+    virtual ~EnvironmentTable();
+    EnvironmentTable(const EnvironmentTable&) = delete;
+    EnvironmentTable& operator=(const EnvironmentTable&) = delete;
+
+    // Fills the rows and the list once: documentation, detected Visual C++, detected MinGW, undetected
+    // Visual C++, undetected MinGW, other MinGW.
+    void RunDetectionPass();
+
+    // The ten Visual C++ rows and the six MinGW rows with their initial values (the pass's first steps).
+    void CreateRows();
+
+    // A new entry owned by the table; it keeps its address for the table's whole life.
+    EnvListEntry* NewEntry();
+
+    // Hand-chosen Visual C++ folder: 0 nothing found, -1 another generation, else the generation.
+    int AdoptChosenVcDir(std::wstring folder, EnvListEntry& entry, bool walkUp);
+    int ResolveVsToolsDir(const std::wstring& vcDir, EnvListEntry& entry);
+
+    // Deletes copies of a Visual C++ 2017/2019 row's files from the default MSVC tool set folder.
+    void RemoveStaleToolsetCopies(int rowIndex) const;
+
+    // MinGW tool chain probe: 1 supported, -1 refused (entry's statusText says why), 0 none found.
+    // An empty directory asks for the registry search; a null entry makes the probe add its own entry.
+    int ProbeMingwEnvironment(std::wstring directory, int ideIndex, EnvListEntry* entry, bool hostIs64);
+    int ProbeToolchain(std::wstring directory, int ideIndex, EnvListEntry* entry, bool devcppVariant);
+    int CheckSupport(EnvListEntry& entry, int bits, const std::wstring& exceptionModel, const std::wstring& crt,
+                     const std::wstring& threadModel);
+
+    std::vector<std::unique_ptr<VcToolsetRow>> vcRows;        // 10 after CreateRows, in table order
+    std::vector<std::unique_ptr<MingwToolchainRow>> mingwRows; // 6 after CreateRows, by ideIndex
+    std::vector<EnvListEntry*> displayList;
+    std::vector<EnvListEntry*> detectedList;
+    std::vector<EnvListEntry*> undetectedList;
+
+private:
+    std::vector<std::unique_ptr<EnvListEntry>> entries_;
+};
+
+// Clears the row's directories that do not exist, in the detection pass's order.
+void ValidateVcRow(VcToolsetRow& row);

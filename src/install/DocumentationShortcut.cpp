@@ -1,0 +1,92 @@
+#include "install/DocumentationShortcut.h"
+
+#include "install/CheckedFileOps.h"
+#include "install/UniqueResource.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+namespace
+{
+
+// The identities are spelled out here so that no GUID library is needed at link time.
+constexpr GUID desktopFolderId = {0xB4BFCC3A, 0xDB2C, 0x424C, {0xB0, 0x29, 0x7F, 0xE9, 0x9A, 0x87, 0xC6, 0x41}};
+constexpr CLSID shellLinkClassId = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID shellLinkInterfaceId = {0x000214F9, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID persistFileInterfaceId = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+// COM for the length of one operation on this thread.
+class ComScope
+{
+public:
+    ComScope() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComScope()
+    {
+        if (initialised_)
+            CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    bool initialised() const { return initialised_; }
+
+private:
+    bool initialised_;
+};
+
+std::wstring WorkingDirectoryOf(const std::wstring& target)
+{
+    const size_t cut = target.find_last_of(L"/\\");
+    return cut == std::wstring::npos ? target : target.substr(0, cut);
+}
+
+} // namespace
+
+std::wstring DesktopFolder()
+{
+    PWSTR path = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(desktopFolderId, 0, nullptr, &path)) && path != nullptr)
+        folder = path;
+    CoTaskMemFree(path);
+    return folder;
+}
+
+std::wstring ShortcutPath()
+{
+    const std::wstring desktop = DesktopFolder();
+    return desktop.empty() ? std::wstring() : desktop + L"\\Gravo_Help.lnk";
+}
+
+bool CreateShortcut(const std::wstring& target, const std::wstring& linkPath)
+{
+    ComScope com;
+    if (!com.initialised())
+        return false;
+    ComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(shellLinkClassId, nullptr, CLSCTX_INPROC_SERVER, shellLinkInterfaceId,
+                                link.put_void())))
+        return false;
+    link->SetPath(target.c_str());
+    link->SetWorkingDirectory(WorkingDirectoryOf(target).c_str());
+    ComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(persistFileInterfaceId, file.put_void())))
+        return false;
+    return SUCCEEDED(file->Save(linkPath.c_str(), FALSE));
+}
+
+std::wstring InstallDocumentation()
+{
+    // Without a desktop folder there is no place for the shortcut: never write "\Gravo_Help.lnk" at a root.
+    const std::wstring linkPath = ShortcutPath();
+    if (!linkPath.empty() && CreateShortcut(documentationAddress, linkPath))
+        return {};
+    return L"Gravo 文档安装失败。";
+}
+
+std::wstring UninstallDocumentation()
+{
+    const std::wstring linkPath = ShortcutPath();
+    if (!linkPath.empty() && DeleteExistingFile(linkPath).empty())
+        return L"卸载成功";
+    return L"卸载失败";
+}

@@ -1,0 +1,32 @@
+#include "install/PayloadManifest.h"
+
+#include <windows.h>
+
+#include <vector>
+
+std::wstring ReleaseFolder()
+{
+    // Grow the buffer until the whole path fits: a truncated path would name a wrong folder.
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;)
+    {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return {};
+        if (length < buffer.size())
+        {
+            const std::wstring path(buffer.data(), length);
+            const size_t slash = path.find_last_of(L'\\');
+            return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+        }
+        if (buffer.size() >= 32768)
+            return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::wstring PayloadSourcePath(const std::wstring& releaseFolder, int payloadIndex)
+{
+    const PayloadFile& file = payloadFiles[payloadIndex];
+    return releaseFolder + file.folder + file.fileName;
+}

@@ -1,0 +1,98 @@
+#include "install/CheckedFileOps.h"
+
+#include "support/ScratchFolder.h"
+#include "support/Wine.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+namespace
+{
+
+using namespace TestSupport;
+
+class CheckedFileOps : public ::testing::TestWithParam<std::wstring>
+{
+protected:
+    ScratchFolder folder{GetParam()};
+};
+
+TEST_P(CheckedFileOps, CopyOverwritesAnExistingTarget)
+{
+    WriteTextFile(folder / L"source.h", "new contents");
+    WriteTextFile(folder / L"dest\\target.h", "old");
+    EXPECT_EQ(CopyReleaseFile(folder / L"source.h", folder / L"dest\\target.h"), L"");
+    EXPECT_EQ(ReadTextFile(folder / L"dest\\target.h"), "new contents");
+}
+
+TEST_P(CheckedFileOps, CopyIntoAMissingFolderFailsAndCreatesNothing)
+{
+    WriteTextFile(folder / L"source.h", "x");
+    EXPECT_EQ(CopyReleaseFile(folder / L"source.h", folder / L"missing\\target.h"), L"安装失败");
+    EXPECT_FALSE(PathExists(folder / L"missing"));
+}
+
+TEST_P(CheckedFileOps, CopyFromAMissingSourceFails)
+{
+    EXPECT_EQ(CopyReleaseFile(folder / L"absent.h", folder / L"target.h"), L"安装失败");
+    EXPECT_FALSE(PathExists(folder / L"target.h"));
+}
+
+TEST_P(CheckedFileOps, CopyOntoAReadOnlyTargetFailsAndKeepsIt)
+{
+    if (RunningUnderWine())
+        GTEST_SKIP() << "Wine maps the read-only attribute to Unix permissions, which root bypasses on a copy";
+    WriteTextFile(folder / L"source.h", "new");
+    WriteTextFile(folder / L"target.h", "kept");
+    SetFileAttributesW((folder / L"target.h").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(CopyReleaseFile(folder / L"source.h", folder / L"target.h"), L"安装失败");
+    EXPECT_EQ(ReadTextFile(folder / L"target.h"), "kept");
+}
+
+TEST_P(CheckedFileOps, CopyOntoAFileOpenWithoutSharingFailsAndKeepsIt)
+{
+    WriteTextFile(folder / L"source.h", "new");
+    WriteTextFile(folder / L"target.h", "kept");
+    HANDLE open = CreateFileW((folder / L"target.h").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(open, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CopyReleaseFile(folder / L"source.h", folder / L"target.h"), L"安装失败");
+    CloseHandle(open);
+    EXPECT_EQ(ReadTextFile(folder / L"target.h"), "kept");
+}
+
+TEST_P(CheckedFileOps, DeleteOfAnAbsentFileSucceeds)
+{
+    EXPECT_EQ(DeleteExistingFile(folder / L"absent.lnk"), L"");
+}
+
+TEST_P(CheckedFileOps, DeleteRemovesAnExistingFile)
+{
+    WriteTextFile(folder / L"Gravo_Help.lnk", "link");
+    EXPECT_EQ(DeleteExistingFile(folder / L"Gravo_Help.lnk"), L"");
+    EXPECT_FALSE(PathExists(folder / L"Gravo_Help.lnk"));
+}
+
+TEST_P(CheckedFileOps, DeleteOfAReadOnlyFileFails)
+{
+    WriteTextFile(folder / L"locked.lnk", "link");
+    SetFileAttributesW((folder / L"locked.lnk").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(DeleteExistingFile(folder / L"locked.lnk"), L"操作失败。");
+    EXPECT_TRUE(PathExists(folder / L"locked.lnk"));
+}
+
+TEST_P(CheckedFileOps, DeleteOfAFileOpenWithoutSharingFails)
+{
+    WriteTextFile(folder / L"open.lnk", "link");
+    HANDLE open = CreateFileW((folder / L"open.lnk").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(open, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(DeleteExistingFile(folder / L"open.lnk"), L"操作失败。");
+    CloseHandle(open);
+    EXPECT_TRUE(PathExists(folder / L"open.lnk"));
+}
+
+// Release folders are often download folders with spaces or Chinese names.
+INSTANTIATE_TEST_SUITE_P(Folders, CheckedFileOps,
+                         ::testing::Values(std::wstring(L"plain"), std::wstring(L"with spaces (x86)"),
+                                           std::wstring(L"图形库 发布")));
+
+} // namespace

@@ -1,0 +1,137 @@
+#include "install/DocumentationShortcut.h"
+
+#include "install/UniqueResource.h"
+#include "support/ScratchFolder.h"
+#include "support/Wine.h"
+
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+namespace
+{
+
+using namespace TestSupport;
+
+struct LinkContents
+{
+    std::wstring target;
+    std::wstring workingDirectory;
+};
+
+LinkContents ReadLink(const std::wstring& linkPath)
+{
+    LinkContents contents;
+    ComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put_void())))
+        return contents;
+    ComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void())) ||
+        FAILED(file->Load(linkPath.c_str(), STGM_READ)))
+        return contents;
+    wchar_t buffer[MAX_PATH] = {};
+    if (SUCCEEDED(link->GetPath(buffer, MAX_PATH, nullptr, 0)))
+        contents.target = buffer;
+    buffer[0] = 0;
+    if (SUCCEEDED(link->GetWorkingDirectory(buffer, MAX_PATH)))
+        contents.workingDirectory = buffer;
+    return contents;
+}
+
+class DocumentationShortcut : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CoInitialize(nullptr);
+        RemoveShortcut();
+    }
+    void TearDown() override
+    {
+        RemoveShortcut();
+        CoUninitialize();
+    }
+    static void RemoveShortcut()
+    {
+        SetFileAttributesW(ShortcutPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(ShortcutPath().c_str());
+    }
+    ScratchFolder folder{L"shortcut"};
+};
+
+TEST_F(DocumentationShortcut, ShortcutLivesOnTheExistingDesktop)
+{
+    const std::wstring desktop = DesktopFolder();
+    ASSERT_FALSE(desktop.empty());
+    EXPECT_NE(desktop.back(), L'\\');
+    EXPECT_TRUE(GetFileAttributesW(desktop.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(ShortcutPath(), desktop + L"\\Gravo_Help.lnk");
+}
+
+TEST_F(DocumentationShortcut, LinkToAFileReadsBackWithItsFolderAsWorkingDirectory)
+{
+    const std::wstring target = folder / L"docs\\index.html";
+    WriteTextFile(target, "<html></html>");
+    const std::wstring linkPath = folder / L"Gravo_Help.lnk";
+    ASSERT_TRUE(CreateShortcut(target, linkPath));
+    const LinkContents contents = ReadLink(linkPath);
+    EXPECT_EQ(contents.target, target);
+    EXPECT_EQ(contents.workingDirectory, folder / L"docs");
+}
+
+TEST_F(DocumentationShortcut, WritingTwiceLeavesOneLink)
+{
+    const std::wstring target = folder / L"index.html";
+    WriteTextFile(target, "x");
+    MakeFolders(folder / L"links");
+    ASSERT_TRUE(CreateShortcut(target, folder / L"links\\Gravo_Help.lnk"));
+    ASSERT_TRUE(CreateShortcut(target, folder / L"links\\Gravo_Help.lnk"));
+    EXPECT_EQ(ListFiles(folder / L"links\\"), std::set<std::wstring>{L"Gravo_Help.lnk"});
+}
+
+TEST_F(DocumentationShortcut, LinkIntoAMissingFolderFails)
+{
+    WriteTextFile(folder / L"index.html", "x");
+    EXPECT_FALSE(CreateShortcut(folder / L"index.html", folder / L"missing\\Gravo_Help.lnk"));
+    EXPECT_FALSE(PathExists(folder / L"missing"));
+}
+
+TEST_F(DocumentationShortcut, InstallPutsTheLinkOnTheDesktop)
+{
+    EXPECT_EQ(InstallDocumentation(), L"");
+    const std::wstring target = ReadLink(ShortcutPath()).target;
+    if (RunningUnderWine())
+    {
+        // Wine's shell link takes a URL target for a path relative to the current folder and stores
+        // "<current folder>\https:\<host>"; Windows stores the address itself.
+        EXPECT_NE(target.find(L"https:\\docs.gravo.dev"), std::wstring::npos) << target;
+    }
+    else
+    {
+        EXPECT_EQ(target, documentationAddress);
+    }
+    EXPECT_EQ(InstallDocumentation(), L"") << "installing again overwrites the link";
+    EXPECT_EQ(ListFiles(DesktopFolder() + L"\\").count(L"Gravo_Help.lnk"), 1u);
+}
+
+TEST_F(DocumentationShortcut, UninstallWithoutAShortcutSucceeds)
+{
+    EXPECT_EQ(UninstallDocumentation(), L"卸载成功");
+}
+
+TEST_F(DocumentationShortcut, UninstallDeletesTheShortcut)
+{
+    WriteTextFile(ShortcutPath(), "link");
+    EXPECT_EQ(UninstallDocumentation(), L"卸载成功");
+    EXPECT_FALSE(PathExists(ShortcutPath()));
+}
+
+TEST_F(DocumentationShortcut, UninstallOfAShortcutThatCannotBeDeletedFails)
+{
+    WriteTextFile(ShortcutPath(), "link");
+    SetFileAttributesW(ShortcutPath().c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(UninstallDocumentation(), L"卸载失败");
+    EXPECT_TRUE(PathExists(ShortcutPath()));
+}
+
+} // namespace
