@@ -52,7 +52,7 @@ const nk_user_font* MakePageFont(PageFont* pageFont, const nk_user_font* default
 // with Nuklear's alignment flags (NK_TEXT_LEFT, NK_TEXT_CENTERED, ...). Nothing happens without a
 // current window and layout, or for a null text or font.
 void DrawFontLabel(nk_context* context, const char* text, nk_flags alignment, const nk_user_font* font,
-                   nk_vec2 offset, nk_color colour);
+                   struct nk_vec2 offset, nk_color colour);
 
 // UTF-8 to UTF-16: byteLength -1 converts up to the terminator. A null text gives an empty string.
 std::wstring Utf8ToWide(const char* text, int byteLength = -1);

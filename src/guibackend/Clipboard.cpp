@@ -1,0 +1,101 @@
+// Nuklear's clipboard callbacks on the Windows clipboard's Unicode text. Both give up silently when the
+// clipboard cannot be opened, holds no Unicode text or memory runs out.
+#include "guibackend/GuiFont.h"
+
+#include <cwchar>
+#include <string>
+
+namespace
+{
+// The clipboard is opened without an owner window: the backend never delays rendering.
+class OpenedClipboard
+{
+public:
+    OpenedClipboard() : opened(OpenClipboard(nullptr) != FALSE) {}
+    ~OpenedClipboard()
+    {
+        if (opened)
+            CloseClipboard();
+    }
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    bool IsOpen() const { return opened; }
+
+private:
+    bool opened;
+};
+
+class LockedMemory
+{
+public:
+    explicit LockedMemory(HGLOBAL block) : block(block), data(block != nullptr ? GlobalLock(block) : nullptr)
+    {
+    }
+    ~LockedMemory()
+    {
+        if (data != nullptr)
+            GlobalUnlock(block);
+    }
+    LockedMemory(const LockedMemory&) = delete;
+    LockedMemory& operator=(const LockedMemory&) = delete;
+    void* Data() const { return data; }
+
+private:
+    HGLOBAL block;
+    void* data;
+};
+} // namespace
+
+void ClipboardPaste(nk_handle, nk_text_edit* textEdit)
+{
+    if (textEdit == nullptr || !IsClipboardFormatAvailable(CF_UNICODETEXT))
+        return;
+    OpenedClipboard clipboard;
+    if (!clipboard.IsOpen())
+        return;
+    HANDLE block = GetClipboardData(CF_UNICODETEXT);
+    if (block == nullptr)
+        return;
+    LockedMemory locked(block);
+    const auto* wide = static_cast<const wchar_t*>(locked.Data());
+    if (wide == nullptr)
+        return;
+    // The text ends at its terminator or at the end of the block, whichever comes first: a block may be
+    // bigger than its text, and one of zero or one byte holds no character at all.
+    const size_t capacity = GlobalSize(block) / sizeof(wchar_t);
+    const int count = static_cast<int>(wcsnlen(wide, capacity));
+    if (count == 0)
+        return;
+    const std::string utf8 = WideToUtf8(std::wstring(wide, static_cast<size_t>(count)));
+    if (!utf8.empty())
+        nk_textedit_paste(textEdit, utf8.data(), static_cast<int>(utf8.size()));
+}
+
+void ClipboardCopy(nk_handle, const char* text, int byteLength)
+{
+    if (text == nullptr || byteLength <= 0)
+        return;
+    OpenedClipboard clipboard;
+    if (!clipboard.IsOpen())
+        return;
+    const int count = MultiByteToWideChar(CP_UTF8, 0, text, byteLength, nullptr, 0);
+    if (count <= 0)
+        return;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (static_cast<SIZE_T>(count) + 1) * sizeof(wchar_t));
+    if (block == nullptr)
+        return;
+    bool filled = false;
+    {
+        LockedMemory locked(block);
+        auto* wide = static_cast<wchar_t*>(locked.Data());
+        if (wide != nullptr)
+        {
+            MultiByteToWideChar(CP_UTF8, 0, text, byteLength, wide, count);
+            wide[count] = L'\0';
+            filled = true;
+        }
+    }
+    // The clipboard owns the block only once SetClipboardData took it.
+    if (!filled || SetClipboardData(CF_UNICODETEXT, block) == nullptr)
+        GlobalFree(block);
+}
