@@ -3,6 +3,7 @@
 // the hand-chosen folder examinations). The list page object derives from this table.
 #pragma once
 
+#include "discovery/CommandRunner.h"
 #include "install/PayloadManifest.h"
 
 #include <memory>
@@ -78,16 +79,26 @@ public:
     // An empty directory asks for the registry search; a null entry makes the probe add its own entry.
     int ProbeMingwEnvironment(std::wstring directory, int ideIndex, EnvListEntry* entry, bool hostIs64);
     int ProbeToolchain(std::wstring directory, int ideIndex, EnvListEntry* entry, bool devcppVariant);
-    int CheckSupport(EnvListEntry& entry, int bits, const std::wstring& exceptionModel, const std::wstring& crt,
-                     const std::wstring& threadModel);
+    int CheckSupport(EnvListEntry& entry, int bits, const std::wstring& exceptionModel,
+                     const std::wstring& crt, const std::wstring& threadModel);
 
-    std::vector<std::unique_ptr<VcToolsetRow>> vcRows;        // 10 after CreateRows, in table order
+    std::vector<std::unique_ptr<VcToolsetRow>> vcRows;         // 10 after CreateRows, in table order
     std::vector<std::unique_ptr<MingwToolchainRow>> mingwRows; // 6 after CreateRows, by ideIndex
     std::vector<EnvListEntry*> displayList;
     std::vector<EnvListEntry*> detectedList;
     std::vector<EnvListEntry*> undetectedList;
 
+    // How long a tool chain's gcc may run before the probe ends it.
+    unsigned long commandTimeoutMs = defaultCommandTimeoutMs;
+
 private:
+    // A new entry of a row with the row's display name; undetected ones carry "（未检测到）".
+    EnvListEntry* NewRowEntry(int rowIndex, const std::wstring& displayName, bool isMingw, bool detected);
+    void DetectVcRow(int rowIndex, bool hostIs64);
+    // The row of an entry, or null for an entry that names no row of its kind.
+    VcToolsetRow* VcRowOf(const EnvListEntry& entry) const;
+    MingwToolchainRow* MingwRowAt(int ideIndex) const;
+
     std::vector<std::unique_ptr<EnvListEntry>> entries_;
 };
 

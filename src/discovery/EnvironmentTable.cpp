@@ -1,0 +1,225 @@
+#include "discovery/EnvironmentTable.h"
+
+#include "discovery/FolderSearch.h"
+#include "discovery/RegistryReader.h"
+#include "install/DocumentationShortcut.h"
+
+#include <windows.h>
+
+#include <iterator>
+
+namespace
+{
+
+constexpr wchar_t undetectedText[] = L"（未检测到）";
+
+struct VcRowSpec
+{
+    const wchar_t* displayName;
+    int version;
+    const PayloadList* libPayloadX86;
+    const PayloadList* libPayloadX64;
+};
+
+const VcRowSpec vcRowSpecs[] = {
+    {L"  Visual C++ 6.0", 6, &vc6X86Libs, nullptr},
+    {L"  Visual C++ 2008", 2008, &vc2008X86Libs, &vc2008X64Libs},
+    {L"  Visual C++ 2010", 2010, &vc2008X86Libs, &vc2008X64Libs},
+    {L"  Visual C++ 2012", 2012, &vc2008X86Libs, &vc2008X64Libs},
+    {L"  Visual C++ 2013", 2013, &vc2008X86Libs, &vc2008X64Libs},
+    {L"  Visual C++ 2015", 2015, &vc2015X86Libs, &vc2015X64Libs},
+    {L"  Visual C++ 2017", 2017, &vc2015X86Libs, &vc2015X64Libs},
+    {L"  Visual C++ 2019", 2019, &vc2015X86Libs, &vc2015X64Libs},
+    {L"  Visual C++ 2022", 2022, &vc2015X86Libs, &vc2015X64Libs},
+    {L"  Visual C++ 2026", 2026, &vc2015X86Libs, &vc2015X64Libs},
+};
+
+const wchar_t* const mingwDisplayNames[] = {L"  DevCpp", L"  CodeBlocks", L"  CLion",
+                                            L"  VSCode", L"  C-Free",     L"  其它 MinGW"};
+
+constexpr int otherMingwIndex = 5;
+// Dev-C++, CLion, Code::Blocks, C-Free; VS Code gets no entry.
+constexpr int probedIdeOrder[] = {0, 2, 1, 4};
+
+bool HostIs64()
+{
+    return ReadRegistryString(HKEY_LOCAL_MACHINE,
+                              L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment",
+                              L"PROCESSOR_ARCHITECTURE") == L"AMD64";
+}
+
+// A cleared root names no folder: its subfolders do not exist, whatever the current folder holds.
+bool ExistsBelow(const std::wstring& rootDir, const std::wstring& subdir)
+{
+    return !rootDir.empty() && PathExists(rootDir + subdir);
+}
+
+} // namespace
+
+std::wstring LibSubdirX86For(int version)
+{
+    switch (version)
+    {
+    case 6:
+        return L"Lib\\";
+    case 2008:
+    case 2010:
+    case 2012:
+    case 2013:
+    case 2015:
+        return L"lib\\";
+    case 2017:
+    case 2019:
+    case 2022:
+    case 2026:
+        return L"lib\\x86\\";
+    default:
+        return {};
+    }
+}
+
+std::wstring LibSubdirX64For(int version)
+{
+    switch (version)
+    {
+    case 2008:
+    case 2010:
+    case 2012:
+    case 2013:
+    case 2015:
+        return L"lib\\amd64\\";
+    case 2017:
+    case 2019:
+    case 2022:
+    case 2026:
+        return L"lib\\x64\\";
+    default:
+        return {};
+    }
+}
+
+void ValidateVcRow(VcToolsetRow& row)
+{
+    if (!ExistsBelow(row.rootDir, row.includeSubdir))
+    {
+        row.rootDir.clear();
+        row.includeSubdir.clear();
+    }
+    if (!ExistsBelow(row.rootDir, row.libSubdirX86))
+    {
+        row.rootDir.clear();
+        row.includeSubdir.clear();
+        row.libSubdirX86.clear();
+    }
+    if (!ExistsBelow(row.rootDir, row.libSubdirX64))
+        row.libSubdirX64.clear();
+}
+
+EnvironmentTable::EnvironmentTable() = default;
+EnvironmentTable::~EnvironmentTable() = default;
+
+void EnvironmentTable::CreateRows()
+{
+    vcRows.clear();
+    for (const VcRowSpec& spec : vcRowSpecs)
+    {
+        auto row = std::make_unique<VcToolsetRow>();
+        row->displayName = spec.displayName;
+        row->version = spec.version;
+        row->headerPayload = &headerFiles;
+        row->libPayloadX86 = spec.libPayloadX86;
+        row->libPayloadX64 = spec.libPayloadX64;
+        vcRows.push_back(std::move(row));
+    }
+    mingwRows.clear();
+    for (int ideIndex = 0; ideIndex < static_cast<int>(std::size(mingwDisplayNames)); ++ideIndex)
+    {
+        auto row = std::make_unique<MingwToolchainRow>();
+        row->displayName = mingwDisplayNames[ideIndex];
+        row->ideIndex = ideIndex;
+        row->includeSubdir = L"include\\";
+        mingwRows.push_back(std::move(row));
+    }
+}
+
+EnvListEntry* EnvironmentTable::NewEntry()
+{
+    entries_.push_back(std::make_unique<EnvListEntry>());
+    return entries_.back().get();
+}
+
+EnvListEntry* EnvironmentTable::NewRowEntry(int rowIndex, const std::wstring& displayName, bool isMingw,
+                                            bool detected)
+{
+    EnvListEntry* entry = NewEntry();
+    entry->rowIndex = rowIndex;
+    entry->displayName = displayName;
+    entry->statusText = undetectedText;
+    entry->detected = detected;
+    entry->isMingw = isMingw;
+    return entry;
+}
+
+VcToolsetRow* EnvironmentTable::VcRowOf(const EnvListEntry& entry) const
+{
+    if (entry.rowIndex < 0 || entry.rowIndex >= static_cast<int>(vcRows.size()))
+        return nullptr;
+    return vcRows[entry.rowIndex].get();
+}
+
+MingwToolchainRow* EnvironmentTable::MingwRowAt(int ideIndex) const
+{
+    if (ideIndex < 0 || ideIndex >= static_cast<int>(mingwRows.size()))
+        return nullptr;
+    return mingwRows[ideIndex].get();
+}
+
+void EnvironmentTable::DetectVcRow(int rowIndex, bool hostIs64)
+{
+    VcToolsetRow& row = *vcRows[rowIndex];
+    row.rootDir = FindVcRootDir(row.version, hostIs64);
+    if (!row.rootDir.empty())
+    {
+        row.includeSubdir = L"include\\";
+        row.libSubdirX86 = LibSubdirX86For(row.version);
+        row.libSubdirX64 = LibSubdirX64For(row.version);
+        ValidateVcRow(row);
+    }
+    if (row.rootDir.empty())
+    {
+        undetectedList.push_back(NewRowEntry(rowIndex, row.displayName, false, false));
+        return;
+    }
+    EnvListEntry* entry = NewRowEntry(rowIndex, row.displayName, false, true);
+    entry->infoLine1 = L"头文件路径 " + row.rootDir + row.includeSubdir;
+    entry->infoLine2 = L"库文件路径 " + row.rootDir + row.libSubdirX86;
+    if (!row.libSubdirX64.empty())
+        entry->infoLine2 += L" " + row.rootDir + row.libSubdirX64;
+    detectedList.push_back(entry);
+}
+
+void EnvironmentTable::RunDetectionPass()
+{
+    CreateRows();
+    displayList.clear();
+    detectedList.clear();
+    undetectedList.clear();
+
+    EnvListEntry* documentation = NewEntry();
+    documentation->rowIndex = -1;
+    documentation->displayName = L"  Gravo 文档";
+    documentation->infoLine1 = std::wstring(L"在线文档 ") + documentationAddress;
+    documentation->infoLine2 = L"桌面路径 " + DesktopFolder();
+    documentation->detected = true;
+    displayList.push_back(documentation);
+
+    const bool hostIs64 = HostIs64();
+    for (int rowIndex = 0; rowIndex < static_cast<int>(vcRows.size()); ++rowIndex)
+        DetectVcRow(rowIndex, hostIs64);
+    for (int ideIndex : probedIdeOrder)
+        ProbeMingwEnvironment(std::wstring(), ideIndex, nullptr, hostIs64);
+
+    displayList.insert(displayList.end(), detectedList.begin(), detectedList.end());
+    displayList.insert(displayList.end(), undetectedList.begin(), undetectedList.end());
+    displayList.push_back(NewRowEntry(otherMingwIndex, mingwRows[otherMingwIndex]->displayName, true, false));
+}

@@ -1,0 +1,89 @@
+#include "discovery/FileVersion.h"
+
+#include "install/UniqueResource.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace
+{
+
+using GetFileVersionInfoSizeFn = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+using GetFileVersionInfoFn = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
+using VerQueryValueFn = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
+
+template <typename Function> Function Resolve(HMODULE module, const char* name)
+{
+    // Through void(*)() so that the compiler accepts the conversion between function pointer types.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+// The file version's most significant word, or 0 when it cannot be read.
+DWORD FileVersionMs(const std::wstring& path)
+{
+    // version.dll is no KnownDLL: loaded by bare name it could be picked up from the elevated wizard's own
+    // (download) folder, so it comes from the system folder only.
+    UniqueModule versionDll(LoadLibraryExW(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    if (!versionDll)
+        return 0;
+    const auto getSize = Resolve<GetFileVersionInfoSizeFn>(versionDll.get(), "GetFileVersionInfoSizeW");
+    const auto getInfo = Resolve<GetFileVersionInfoFn>(versionDll.get(), "GetFileVersionInfoW");
+    const auto query = Resolve<VerQueryValueFn>(versionDll.get(), "VerQueryValueW");
+    if (getSize == nullptr || getInfo == nullptr || query == nullptr)
+        return 0;
+    DWORD ignored = 0;
+    const DWORD size = getSize(path.c_str(), &ignored);
+    if (size == 0)
+        return 0;
+    std::vector<BYTE> block(size);
+    if (!getInfo(path.c_str(), 0, size, block.data()))
+        return 0;
+    void* fixed = nullptr;
+    UINT fixedBytes = 0;
+    if (!query(block.data(), L"\\", &fixed, &fixedBytes) || fixed == nullptr ||
+        fixedBytes < sizeof(VS_FIXEDFILEINFO))
+        return 0;
+    const auto* info = static_cast<const VS_FIXEDFILEINFO*>(fixed);
+    return info->dwSignature == VS_FFI_SIGNATURE ? info->dwFileVersionMS : 0;
+}
+
+} // namespace
+
+int GenerationFromVersion(int code)
+{
+    const int major = code / 100;
+    const int minor = code % 100;
+    switch (major)
+    {
+    case 0:
+        return 0;
+    case 12:
+        return 6;
+    case 15:
+        return 2008;
+    case 16:
+        return 2010;
+    case 17:
+        return 2012;
+    case 18:
+        return 2013;
+    case 19:
+        if (minor < 10)
+            return 2015;
+        if (minor < 20)
+            return 2017;
+        if (minor < 30)
+            return 2019;
+        return minor < 50 ? 2022 : 2026;
+    default:
+        return code;
+    }
+}
+
+int GenerationOfExecutable(const std::wstring& path)
+{
+    const DWORD versionMs = FileVersionMs(path);
+    return GenerationFromVersion(static_cast<int>(HIWORD(versionMs)) * 100 +
+                                 static_cast<int>(LOWORD(versionMs)));
+}

@@ -1,0 +1,29 @@
+// Folder scans and path rules shared by the Visual C++ resolution and the MinGW probe: existence tests,
+// first-match searches of a folder's entries, and the parent-or-self rule used when walking up a chosen
+// folder.
+#pragma once
+
+#include <regex>
+#include <string>
+
+// True when the path names an existing file or folder.
+bool PathExists(const std::wstring& path);
+bool IsExistingDirectory(const std::wstring& path);
+
+std::wstring WithTrailingBackslash(std::wstring path);
+bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b);
+
+// Drive name plus root backslash ("C:\" for C:\A\B), "\\server\share\" for a UNC path, empty for a relative
+// one.
+std::wstring RootPath(const std::wstring& path);
+// The folder without its last component and the backslashes before it, never shorter than its root path;
+// an empty folder or a root path is its own parent. "C:\A\" yields "C:\A".
+std::wstring ParentOrSelf(const std::wstring& path);
+
+// folder + name + "\" when folder (ending with a backslash) holds a subfolder of that name, ignoring case;
+// the name is spelled as passed in. Empty otherwise.
+std::wstring FindSubdirNamed(const std::wstring& folder, const std::wstring& name);
+// folder + the first listed subfolder whose name the pattern finds + "\", or empty.
+std::wstring FindSubdirMatching(const std::wstring& folder, const std::wregex& pattern);
+// Full path of the first listed entry (file or folder) whose name the pattern finds, or empty.
+std::wstring FindFirstMatch(std::wstring directory, const std::wregex& pattern);

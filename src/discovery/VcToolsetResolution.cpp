@@ -1,0 +1,151 @@
+// Visual C++ tool set resolution: turns a hand-chosen folder into a filled Visual C++ row (compiler found
+// below it, its generation checked against the row's), and clears library copies out of the default MSVC
+// tool set folder of Visual Studio 2017 and 2019.
+#include "discovery/EnvironmentTable.h"
+
+#include "discovery/FileVersion.h"
+#include "discovery/FolderSearch.h"
+#include "install/CheckedFileOps.h"
+#include "install/UniqueResource.h"
+
+#include <windows.h>
+
+#include <regex>
+
+namespace
+{
+
+const wchar_t* const editionFolders[] = {L"community\\vc\\", L"professional\\vc\\", L"enterprise\\vc\\"};
+
+// Fills the row from a compiler's folder layout when the generation is the row's; -1 otherwise.
+int AdoptLayout(VcToolsetRow& row, EnvListEntry& entry, int generation, const std::wstring& rootDir,
+                const std::wstring& libX86, const std::wstring& libX64)
+{
+    if (generation != row.version)
+        return -1;
+    row.rootDir = rootDir;
+    row.includeSubdir = L"include\\";
+    row.libSubdirX86 = libX86;
+    row.libSubdirX64 = libX64;
+    entry.infoLine1 = L"头文件路径 " + rootDir + L"include\\";
+    entry.infoLine2 = L"库文件路径 " + rootDir + libX86;
+    if (!libX64.empty())
+        entry.infoLine2 += L" " + rootDir + libX64;
+    ValidateVcRow(row);
+    return generation;
+}
+
+// The first line of a small text file (ASCII or UTF-8), without a byte-order mark, carriage return or blanks
+// around it; empty when the file cannot be read.
+std::wstring ReadFirstLine(const std::wstring& path)
+{
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE)
+    {
+        file.release();
+        return {};
+    }
+    char buffer[1024] = {};
+    DWORD read = 0;
+    if (!ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr))
+        return {};
+    std::string line(buffer, read);
+    line = line.substr(0, line.find('\n'));
+    if (line.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        line.erase(0, 3);
+    const size_t first = line.find_first_not_of(" \t\r");
+    if (first == std::string::npos)
+        return {};
+    line = line.substr(first, line.find_last_not_of(" \t\r") + 1 - first);
+    const int chars = MultiByteToWideChar(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0);
+    std::wstring wide(chars, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), &wide[0], chars);
+    return wide;
+}
+
+void DeletePayloadCopies(const std::wstring& folder, const std::wstring& subdir, const PayloadList* payload)
+{
+    if (subdir.empty() || payload == nullptr)
+        return;
+    for (int index : payload->indices)
+        DeleteExistingFile(folder + subdir + payloadFiles[index].fileName);
+}
+
+} // namespace
+
+int EnvironmentTable::AdoptChosenVcDir(std::wstring folder, EnvListEntry& entry, bool walkUp)
+{
+    VcToolsetRow* row = VcRowOf(entry);
+    if (row == nullptr)
+        return 0;
+    const std::wstring dir = WithTrailingBackslash(folder);
+    const std::wstring vc = FindSubdirNamed(dir, L"VC");
+    if (!vc.empty())
+    {
+        const int generation = GenerationOfExecutable(vc + L"bin\\cl.exe");
+        if (generation != 0)
+            return AdoptLayout(*row, entry, generation, vc, L"lib\\", L"lib\\amd64\\");
+        const int result = ResolveVsToolsDir(vc, entry);
+        if (result != 0)
+            return result;
+    }
+    else
+    {
+        const std::wstring vc98 = FindSubdirNamed(dir, L"VC98");
+        const int generation = vc98.empty() ? 0 : GenerationOfExecutable(vc98 + L"bin\\cl.exe");
+        if (generation != 0)
+            return AdoptLayout(*row, entry, generation, vc98, L"lib\\", L"");
+        for (const wchar_t* edition : editionFolders)
+        {
+            const int result = ResolveVsToolsDir(dir + edition, entry);
+            if (result != 0)
+                return result;
+        }
+    }
+    if (!walkUp)
+        return 0;
+    const std::wstring parent = ParentOrSelf(folder);
+    if (EqualIgnoringCase(parent, RootPath(folder)))
+        return 0;
+    return AdoptChosenVcDir(parent, entry, true);
+}
+
+int EnvironmentTable::ResolveVsToolsDir(const std::wstring& vcDir, EnvListEntry& entry)
+{
+    static const std::wregex toolsetVersion(LR"(^\d+\.\d+\.\d+$)",
+                                            std::regex::ECMAScript | std::regex::icase);
+    VcToolsetRow* row = VcRowOf(entry);
+    if (row == nullptr)
+        return 0;
+    const std::wstring toolset = FindSubdirMatching(vcDir + L"Tools\\MSVC\\", toolsetVersion);
+    if (toolset.empty())
+        return 0;
+    const int generation = GenerationOfExecutable(toolset + L"bin\\Hostx86\\x86\\cl.exe");
+    if (generation == 0)
+        return 0;
+    return AdoptLayout(*row, entry, generation, vcDir + L"Auxiliary\\VS\\", L"lib\\x86\\", L"lib\\x64\\");
+}
+
+void EnvironmentTable::RemoveStaleToolsetCopies(int rowIndex) const
+{
+    if (rowIndex < 0 || rowIndex >= static_cast<int>(vcRows.size()))
+        return;
+    const VcToolsetRow& row = *vcRows[rowIndex];
+    if (row.version != 2017 && row.version != 2019)
+        return;
+    const std::wstring suffix = L"\\Auxiliary\\VS\\";
+    if (row.rootDir.size() <= suffix.size() - 1 ||
+        row.rootDir.compare(row.rootDir.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return;
+    // The "VC" folder, ending with a backslash.
+    const std::wstring base = row.rootDir.substr(0, row.rootDir.size() - (suffix.size() - 1));
+    const std::wstring version =
+        ReadFirstLine(base + L"Auxiliary\\Build\\Microsoft.VCToolsVersion.default.txt");
+    if (version.empty())
+        return;
+    const std::wstring tools = base + L"Tools\\MSVC\\" + version + L"\\";
+    DeletePayloadCopies(tools, row.includeSubdir, row.headerPayload);
+    DeletePayloadCopies(tools, row.libSubdirX86, row.libPayloadX86);
+    DeletePayloadCopies(tools, row.libSubdirX64, row.libPayloadX64);
+}
