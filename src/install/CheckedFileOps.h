@@ -7,5 +7,6 @@
 // Empty on success, "安装失败" when the copy fails, "安装异常" when a standard exception is raised.
 std::wstring CopyReleaseFile(const std::wstring& source, const std::wstring& target);
 
-// Empty when the file is absent or was deleted, "操作失败。" when the delete fails, "操作异常" on an exception.
+// Empty when the file is absent or was deleted, "操作失败。" when the delete fails, "操作异常" on an
+// exception.
 std::wstring DeleteExistingFile(const std::wstring& path);

@@ -41,7 +41,8 @@ TEST_P(CheckedFileOps, CopyFromAMissingSourceFails)
 TEST_P(CheckedFileOps, CopyOntoAReadOnlyTargetFailsAndKeepsIt)
 {
     if (RunningUnderWine())
-        GTEST_SKIP() << "Wine maps the read-only attribute to Unix permissions, which root bypasses on a copy";
+        GTEST_SKIP()
+            << "Wine maps the read-only attribute to Unix permissions, which root bypasses on a copy";
     WriteTextFile(folder / L"source.h", "new");
     WriteTextFile(folder / L"target.h", "kept");
     SetFileAttributesW((folder / L"target.h").c_str(), FILE_ATTRIBUTE_READONLY);
@@ -53,7 +54,8 @@ TEST_P(CheckedFileOps, CopyOntoAFileOpenWithoutSharingFailsAndKeepsIt)
 {
     WriteTextFile(folder / L"source.h", "new");
     WriteTextFile(folder / L"target.h", "kept");
-    HANDLE open = CreateFileW((folder / L"target.h").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE open =
+        CreateFileW((folder / L"target.h").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(open, INVALID_HANDLE_VALUE);
     EXPECT_EQ(CopyReleaseFile(folder / L"source.h", folder / L"target.h"), L"安装失败");
     CloseHandle(open);
@@ -83,7 +85,8 @@ TEST_P(CheckedFileOps, DeleteOfAReadOnlyFileFails)
 TEST_P(CheckedFileOps, DeleteOfAFileOpenWithoutSharingFails)
 {
     WriteTextFile(folder / L"open.lnk", "link");
-    HANDLE open = CreateFileW((folder / L"open.lnk").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE open =
+        CreateFileW((folder / L"open.lnk").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(open, INVALID_HANDLE_VALUE);
     EXPECT_EQ(DeleteExistingFile(folder / L"open.lnk"), L"操作失败。");
     CloseHandle(open);

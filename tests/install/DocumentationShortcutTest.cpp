@@ -23,7 +23,8 @@ LinkContents ReadLink(const std::wstring& linkPath)
 {
     LinkContents contents;
     ComPtr<IShellLinkW> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put_void())))
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                link.put_void())))
         return contents;
     ComPtr<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void())) ||

@@ -12,12 +12,18 @@ namespace
 TEST(PayloadManifest, ListsTheTwelveReleaseFilesInOrder)
 {
     const std::wstring expected[12][2] = {
-        {L"include\\", L"gravo.h"},           {L"include\\", L"graphics.h"},
-        {L"lib_vs\\VC6\\x86\\", L"Gravoa.lib"},    {L"lib_vs\\VC6\\x86\\", L"Gravow.lib"},
-        {L"lib_vs\\VC2008\\x86\\", L"Gravoa.lib"}, {L"lib_vs\\VC2008\\x86\\", L"Gravow.lib"},
-        {L"lib_vs\\VC2008\\x64\\", L"Gravoa.lib"}, {L"lib_vs\\VC2008\\x64\\", L"Gravow.lib"},
-        {L"lib_vs\\VC2015\\x86\\", L"Gravoa.lib"}, {L"lib_vs\\VC2015\\x86\\", L"Gravow.lib"},
-        {L"lib_vs\\VC2015\\x64\\", L"Gravoa.lib"}, {L"lib_vs\\VC2015\\x64\\", L"Gravow.lib"},
+        {L"include\\", L"gravo.h"},
+        {L"include\\", L"graphics.h"},
+        {L"lib_vs\\VC6\\x86\\", L"Gravoa.lib"},
+        {L"lib_vs\\VC6\\x86\\", L"Gravow.lib"},
+        {L"lib_vs\\VC2008\\x86\\", L"Gravoa.lib"},
+        {L"lib_vs\\VC2008\\x86\\", L"Gravow.lib"},
+        {L"lib_vs\\VC2008\\x64\\", L"Gravoa.lib"},
+        {L"lib_vs\\VC2008\\x64\\", L"Gravow.lib"},
+        {L"lib_vs\\VC2015\\x86\\", L"Gravoa.lib"},
+        {L"lib_vs\\VC2015\\x86\\", L"Gravow.lib"},
+        {L"lib_vs\\VC2015\\x64\\", L"Gravoa.lib"},
+        {L"lib_vs\\VC2015\\x64\\", L"Gravow.lib"},
     };
     ASSERT_EQ(payloadFiles.size(), 12u);
     for (size_t i = 0; i < payloadFiles.size(); ++i)

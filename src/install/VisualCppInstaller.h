@@ -1,0 +1,13 @@
+// Installs the headers and import libraries into a detected Visual C++ environment and removes them again.
+// The row of the environment table says where; the payload manifest says which release files.
+#pragma once
+
+#include <string>
+
+class EnvironmentTable;
+
+// Empty on success, else "安装失败". Stops at the first failed copy; earlier copies stay.
+std::wstring InstallVisualCpp(const EnvironmentTable& table, int rowIndex);
+
+// "卸载成功" or "卸载失败"; stops at the first file that cannot be deleted.
+std::wstring UninstallVisualCpp(const EnvironmentTable& table, int rowIndex);
