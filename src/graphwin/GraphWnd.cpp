@@ -308,7 +308,8 @@ void GraphWnd::CloseOnThread(bool endsProcess)
         lib.consoleWindow = nullptr;
     }
     endProcessOnDestroy = endsProcess;
-    ShowWindow(hwnd, SW_HIDE);
+    // DestroyWindow hides the window itself. A separate SW_HIDE first changes nothing visible but, under
+    // Wine without a window manager, waits two seconds for X11 to confirm the unmap.
     DestroyWindow(hwnd);
     window = nullptr;
     if (lib.consoleWindow != nullptr && !IsWindowVisible(lib.consoleWindow))

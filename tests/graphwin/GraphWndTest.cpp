@@ -1,0 +1,265 @@
+// The graph window: its class, style and size, what reaches the screen with and without batch drawing,
+// reopening, teardown without leaks, and the close box ending the process.
+#include "WindowPixels.h"
+
+#include "graphwin/gravo.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+using GravoTest::WaitFor;
+using GravoTest::WindowPixel;
+
+const DWORD red = 0xFF0000;
+const DWORD green = 0x00FF00;
+const DWORD blue = 0x0000FF;
+
+class GraphWndTest : public ::testing::Test
+{
+protected:
+    void TearDown() override { CloseGraphWindow(); }
+
+    void PaintBackBuffer(COLORREF colour)
+    {
+        SetBackColour(colour);
+        ClearTarget();
+    }
+};
+
+TEST_F(GraphWndTest, OpenMakesTheWizardsWindow)
+{
+    HWND window = OpenGraphWindow(490, 328, 0);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(GraphWindowHandle(), window);
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    EXPECT_STREQ(name, L"GravoWnd");
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    // The system adds WS_VISIBLE and WS_CLIPSIBLINGS to every shown top-level window.
+    EXPECT_EQ(static_cast<DWORD>(style) & ~(WS_VISIBLE | WS_CLIPSIBLINGS), 0x00CA0000u);
+    EXPECT_TRUE(IsWindowVisible(window));
+    RECT client = {};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 490);
+    EXPECT_EQ(client.bottom, 328);
+    wchar_t title[64] = L"";
+    GetWindowTextW(window, title, 64);
+    EXPECT_STREQ(title, L"graphwin_tests");
+    EXPECT_EQ(TargetWidth(), 490);
+    EXPECT_EQ(TargetHeight(), 328);
+    EXPECT_EQ(TargetPixels(nullptr)[0], 0u);
+    EXPECT_EQ(WindowPixel(window, 0, 0), 0u);
+    EXPECT_EQ(WindowPixel(window, 489, 327), 0u);
+}
+
+TEST_F(GraphWndTest, FlagsChooseClassAndWindowStyles)
+{
+    HWND window = OpenGraphWindow(300, 200, OPEN_NO_CLOSE | OPEN_NO_MINIMIZE | OPEN_DOUBLE_CLICKS);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)) & ~(WS_VISIBLE | WS_CLIPSIBLINGS),
+              0x00C80000u);
+    const DWORD classStyle = GetClassLongW(window, GCL_STYLE);
+    EXPECT_EQ(classStyle & (CS_NOCLOSE | CS_DBLCLKS), static_cast<DWORD>(CS_NOCLOSE | CS_DBLCLKS));
+    RECT client = {};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 300);
+    EXPECT_EQ(client.bottom, 200);
+}
+
+TEST_F(GraphWndTest, WithoutBatchTheWindowThreadRepaints)
+{
+    HWND window = OpenGraphWindow(120, 90, 0);
+    PaintBackBuffer(RGB(0, 0, 255));
+    EXPECT_TRUE(WaitFor([&] { return WindowPixel(window, 60, 45) == blue; }));
+}
+
+TEST_F(GraphWndTest, InBatchModeNothingReachesTheWindowUntilPresented)
+{
+    HWND window = OpenGraphWindow(120, 90, 0);
+    StartBatch();
+    PaintBackBuffer(RGB(255, 0, 0));
+    // Long enough for several automatic repaints, had batch mode not stopped them.
+    Sleep(200);
+    EXPECT_EQ(WindowPixel(window, 60, 45), 0u);
+    PresentBatch();
+    EXPECT_EQ(WindowPixel(window, 60, 45), red);
+    PaintBackBuffer(RGB(0, 255, 0));
+    StopBatch();
+    EXPECT_EQ(WindowPixel(window, 60, 45), green);
+}
+
+TEST_F(GraphWndTest, PresentBatchRectCopiesOnlyItsRectangleInclusive)
+{
+    HWND window = OpenGraphWindow(120, 90, 0);
+    StartBatch();
+    PaintBackBuffer(RGB(255, 0, 0));
+    PresentBatchRect(10, 10, 20, 20);
+    EXPECT_EQ(WindowPixel(window, 10, 10), red);
+    EXPECT_EQ(WindowPixel(window, 20, 20), red);
+    EXPECT_EQ(WindowPixel(window, 21, 21), 0u);
+    EXPECT_EQ(WindowPixel(window, 60, 45), 0u);
+    StopBatchRect(0, 0, 119, 89);
+    EXPECT_EQ(WindowPixel(window, 60, 45), red);
+}
+
+TEST_F(GraphWndTest, DrawingOnTheWindowDeviceGoesToTheBackBuffer)
+{
+    OpenGraphWindow(120, 90, 0);
+    SetFillColour(RGB(0, 255, 0));
+    RectSolid(0, 0, 9, 9);
+    EXPECT_EQ(TargetPixels(nullptr)[5 * 120 + 5], green);
+    IMAGE image(10, 10);
+    SelectTarget(&image);
+    EXPECT_EQ(TargetWidth(), 10);
+    SelectTarget(nullptr);
+    EXPECT_EQ(TargetWidth(), 120);
+}
+
+TEST_F(GraphWndTest, SecondOpenReplacesTheFirstWindow)
+{
+    HWND first = OpenGraphWindow(120, 90, 0);
+    HWND second = OpenGraphWindow(200, 100, 0);
+    ASSERT_NE(second, nullptr);
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_TRUE(IsWindow(second));
+    EXPECT_EQ(GraphWindowHandle(), second);
+    EXPECT_EQ(FindWindowW(L"GravoWnd", nullptr), second);
+    EXPECT_EQ(TargetWidth(), 200);
+    EXPECT_EQ(WindowPixel(second, 150, 50), 0u);
+}
+
+TEST_F(GraphWndTest, CloseDestroysTheWindowAndKeepsTheProcess)
+{
+    HWND window = OpenGraphWindow(120, 90, 0);
+    CloseGraphWindow();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(GraphWindowHandle(), nullptr);
+    EXPECT_EQ(FindWindowW(L"GravoWnd", nullptr), nullptr);
+    // A close without an open window is harmless.
+    CloseGraphWindow();
+}
+
+TEST_F(GraphWndTest, MouseCaptureIsTakenOnTheWindowThread)
+{
+    HWND window = OpenGraphWindow(120, 90, 0);
+    RequestMouseCapture();
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info));
+    EXPECT_EQ(info.hwndCapture, window);
+    RequestMouseRelease();
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info));
+    EXPECT_EQ(info.hwndCapture, nullptr);
+}
+
+TEST_F(GraphWndTest, HundredOpenCloseCyclesLeakNoHandles)
+{
+    const auto cycle = [] {
+        HWND window = OpenGraphWindow(490, 328, 0);
+        ASSERT_NE(window, nullptr);
+        StartBatch();
+        SetFillColour(RGB(255, 0, 0));
+        RectFilled(10, 10, 100, 100);
+        PresentBatch();
+        StopBatch();
+        CloseGraphWindow();
+        ASSERT_FALSE(IsWindow(window));
+    };
+    // The first cycles load what stays loaded (GDI+, fonts, Wine's own caches).
+    for (int i = 0; i < 2; ++i)
+    {
+        cycle();
+    }
+    DWORD handlesBefore = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
+    // Wine answers 0 for the GDI object count; on Windows it counts the process's GDI objects.
+    const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    for (int i = 0; i < 100; ++i)
+    {
+        cycle();
+    }
+    DWORD handlesAfter = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
+    const DWORD gdiAfter = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    EXPECT_LE(handlesAfter, handlesBefore + 5);
+    EXPECT_LE(gdiAfter, gdiBefore + 5);
+}
+
+class WindowHelperProcess : public ::testing::Test
+{
+protected:
+    ~WindowHelperProcess() override
+    {
+        if (process.hProcess != nullptr)
+        {
+            TerminateProcess(process.hProcess, 99);
+            CloseHandle(process.hProcess);
+            CloseHandle(process.hThread);
+        }
+    }
+
+    void Start(const std::wstring& argument)
+    {
+        wchar_t path[MAX_PATH] = L"";
+        GetModuleFileNameW(nullptr, path, MAX_PATH);
+        std::wstring helper = path;
+        helper.erase(helper.rfind(L'\\') + 1);
+        helper += GRAVO_WINDOW_HELPER;
+        std::wstring commandLine = L"\"" + helper + L"\" " + argument;
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        ASSERT_TRUE(CreateProcessW(helper.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &startup, &process));
+    }
+
+    HWND FindHelperWindow()
+    {
+        HWND found = nullptr;
+        WaitFor([&] {
+            found = nullptr;
+            for (HWND w = FindWindowW(L"GravoWnd", nullptr); w != nullptr;
+                 w = FindWindowExW(nullptr, w, L"GravoWnd", nullptr))
+            {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(w, &owner);
+                if (owner == process.dwProcessId)
+                {
+                    found = w;
+                }
+            }
+            return found != nullptr;
+        }, 20000);
+        return found;
+    }
+
+    DWORD WaitForExit()
+    {
+        DWORD code = STILL_ACTIVE;
+        if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0)
+        {
+            GetExitCodeProcess(process.hProcess, &code);
+        }
+        return code;
+    }
+
+    PROCESS_INFORMATION process = {};
+};
+
+TEST_F(WindowHelperProcess, CloseBoxEndsTheProgramWithStatusZero)
+{
+    Start(L"wait");
+    HWND window = FindHelperWindow();
+    ASSERT_NE(window, nullptr);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForExit(), 0u);
+}
+
+TEST_F(WindowHelperProcess, CloseGraphWindowLetsTheProgramGoOn)
+{
+    Start(L"close");
+    EXPECT_EQ(WaitForExit(), 7u);
+}
+} // namespace

@@ -1,0 +1,55 @@
+#include "WindowPixels.h"
+
+namespace GravoTest
+{
+std::vector<DWORD> WindowPixels(HWND window, int width, int height)
+{
+    // PrintWindow would ask the window to draw itself, and the graph window draws nothing on WM_PAINT;
+    // a copy from its DC reads what the last BitBlt left on the window surface, under Wine as on Windows.
+    std::vector<DWORD> pixels(static_cast<size_t>(width) * height, 0xDEADBEEF);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC windowDc = GetDC(window);
+    HDC copyDc = CreateCompatibleDC(windowDc);
+    HBITMAP bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(copyDc, bitmap);
+    BitBlt(copyDc, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD* words = static_cast<const DWORD*>(bits);
+    for (size_t i = 0; i < pixels.size(); ++i)
+    {
+        pixels[i] = words[i] & 0xFFFFFF;
+    }
+    SelectObject(copyDc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(copyDc);
+    ReleaseDC(window, windowDc);
+    return pixels;
+}
+
+DWORD WindowPixel(HWND window, int x, int y)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    return WindowPixels(window, client.right, client.bottom)[static_cast<size_t>(y) * client.right + x];
+}
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    for (int waited = 0; waited < timeoutMs; waited += 10)
+    {
+        if (condition())
+        {
+            return true;
+        }
+        Sleep(10);
+    }
+    return condition();
+}
+} // namespace GravoTest

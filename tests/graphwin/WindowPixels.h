@@ -1,0 +1,17 @@
+// Test helpers for the graph window: reading back what the window shows, and waiting for a condition
+// with a bounded number of turns.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+namespace GravoTest
+{
+// The client area's pixels as 0x00RRGGBB words, read from the window's DC.
+std::vector<DWORD> WindowPixels(HWND window, int width, int height);
+DWORD WindowPixel(HWND window, int x, int y);
+// Polls condition every 10 ms for at most timeoutMs; true once it holds.
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 5000);
+} // namespace GravoTest
