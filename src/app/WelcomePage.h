@@ -1,0 +1,29 @@
+// Page 1 of the wizard: the logo strip, the summary panel with its title and text, and the footer with
+// "下一步 >" and "取消". Also the wizard's button style, which the list page uses too.
+#pragma once
+
+#include "guibackend/GuiFont.h"
+#include "guibackend/Nuklear.h"
+
+// A fresh copy of the context's button style in the wizard's grey and white.
+nk_style_button MakeButtonStyle(const nk_context* context);
+
+class WelcomePage
+{
+public:
+    WelcomePage(nk_context* context, int width, int height);
+
+    // Builds the page for this frame; writes 2 through page for "下一步 >" and 0 through running for "取消".
+    void Draw(int* running, int* page);
+
+private:
+    void DrawLogo();
+    void DrawSummary();
+    void DrawFooter(int* running, int* page);
+
+    nk_context* context_;
+    int width_;
+    int height_;
+    PageFont logoFont_{};
+    PageFont titleFont_{};
+};
