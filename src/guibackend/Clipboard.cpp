@@ -66,9 +66,12 @@ void ClipboardPaste(nk_handle, nk_text_edit* textEdit)
     const int count = static_cast<int>(wcsnlen(wide, capacity));
     if (count == 0)
         return;
+    // The text goes in as typed text: nk_textedit_paste of Nuklear 4.00.1 takes its byte length for a
+    // count of characters, reading past the end of any text that is not plain ASCII, and moves the cursor
+    // by bytes. Typed text also keeps the edit's filter and single-line rule.
     const std::string utf8 = WideToUtf8(std::wstring(wide, static_cast<size_t>(count)));
     if (!utf8.empty())
-        nk_textedit_paste(textEdit, utf8.data(), static_cast<int>(utf8.size()));
+        nk_textedit_text(textEdit, utf8.data(), static_cast<int>(utf8.size()));
 }
 
 void ClipboardCopy(nk_handle, const char* text, int byteLength)
