@@ -41,13 +41,6 @@ constexpr int otherMingwIndex = 5;
 // Dev-C++, CLion, Code::Blocks, C-Free; VS Code gets no entry.
 constexpr int probedIdeOrder[] = {0, 2, 1, 4};
 
-bool HostIs64()
-{
-    return ReadRegistryString(HKEY_LOCAL_MACHINE,
-                              L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment",
-                              L"PROCESSOR_ARCHITECTURE") == L"AMD64";
-}
-
 // A cleared root names no folder: its subfolders do not exist, whatever the current folder holds.
 bool ExistsBelow(const std::wstring& rootDir, const std::wstring& subdir)
 {

@@ -227,6 +227,13 @@ std::wstring ReadRegistryString(HKEY hive, const wchar_t* subkeyPath, const wcha
     return text;
 }
 
+bool HostIs64()
+{
+    return ReadRegistryString(HKEY_LOCAL_MACHINE,
+                              L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment",
+                              L"PROCESSOR_ARCHITECTURE") == L"AMD64";
+}
+
 std::wstring FindVcRootDir(int version, bool hostIs64)
 {
     std::wstring dir;

@@ -20,6 +20,9 @@ std::vector<std::wstring> EnumSubkeys(HKEY hive, const wchar_t* subkeyPath);
 // that has the key but not the value makes the whole read empty.
 std::wstring ReadRegistryString(HKEY hive, const wchar_t* subkeyPath, const wchar_t* valueName);
 
+// True only when the host's PROCESSOR_ARCHITECTURE is exactly "AMD64".
+bool HostIs64();
+
 // The existing directory, ending with a backslash, that holds "include\" and the library folders of the
 // Visual C++ generation (6, 2008, ..., 2026), or empty.
 std::wstring FindVcRootDir(int version, bool hostIs64);

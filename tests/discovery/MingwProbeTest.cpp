@@ -1,0 +1,211 @@
+#include "discovery/EnvironmentTable.h"
+#include "discovery/MingwProbe.h"
+
+#include "FakeInstallations.h"
+#include "support/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using namespace TestSupport;
+using namespace FakeInstallations;
+
+constexpr int devcpp = 0, codeBlocks = 1, cfree = 4, otherMingw = 5;
+
+const wchar_t seh64Report[] = L"x86_64-posix-seh-msvcrt-gcc8.1.0.txt";
+const wchar_t sjlj64Report[] = L"x86_64-posix-sjlj-msvcrt-gcc8.1.0.txt";
+const wchar_t dwarf32Report[] = L"i686-posix-dwarf-msvcrt-gcc5.3.0-consolewrapped.txt";
+const wchar_t mingwOrgReport[] = L"mingw32-win32-dwarf-mingw.org-gcc6.3.0.txt";
+const wchar_t ucrtReport[] = L"msys2-ucrt64-x86_64-posix-seh-ucrt-gcc15.2.0.txt";
+
+class MingwProbe : public ::testing::Test
+{
+protected:
+    MingwProbe() { table.CreateRows(); }
+
+    int Probe(const std::wstring& directory, int ideIndex)
+    {
+        entry.rowIndex = ideIndex;
+        entry.isMingw = true;
+        return table.ProbeMingwEnvironment(directory, ideIndex, &entry, false);
+    }
+    // <root>bin\gcc.exe and <root>x86_64-w64-mingw32\ with the given library folders.
+    std::wstring Make64BitToolchain(const std::wstring& root, const wchar_t* report,
+                                    std::initializer_list<const wchar_t*> libFolders)
+    {
+        InstallStandInGcc(root + L"bin\\", report);
+        const std::wstring triplet = root + L"x86_64-w64-mingw32\\";
+        MakeFolders(triplet, {L"include"});
+        MakeFolders(triplet, libFolders);
+        return triplet;
+    }
+    // <root>bin\, <root>include\, <root>lib\ and <root>mingw32\ holding only bin\ and lib\ (MinGW.org).
+    void MakePlainMingw32(const std::wstring& root)
+    {
+        InstallStandInGcc(root + L"bin\\", mingwOrgReport);
+        MakeFiles(root, {L"bin\\libgcc_s_dw2-1.dll"});
+        MakeFolders(root, {L"include", L"lib", L"mingw32\\bin", L"mingw32\\lib"});
+    }
+    const MingwToolchainRow& Row(int ideIndex) const { return *table.mingwRows[ideIndex]; }
+
+    ScratchFolder folder{L"toolchain probe"};
+    EnvironmentTable table;
+    EnvListEntry entry;
+};
+
+TEST_F(MingwProbe, DevCppWith64BitToolchainAndBothLibraryFolders)
+{
+    CopyProgram(L"versioned-5.11.exe", folder / L"Dev-Cpp\\devcpp.exe");
+    const std::wstring base =
+        Make64BitToolchain(folder / L"Dev-Cpp\\MinGW64\\", seh64Report, {L"lib", L"lib32"});
+    MakeFiles(folder / L"Dev-Cpp\\MinGW64\\", {L"bin\\libgcc_s_seh-1.dll"});
+
+    EXPECT_EQ(Probe(folder / L"Dev-Cpp", devcpp), 1);
+    EXPECT_EQ(Row(devcpp).rootDir, base);
+    EXPECT_EQ(Row(devcpp).libSubdir32, L"lib32\\");
+    EXPECT_EQ(Row(devcpp).libSubdir64, L"lib\\");
+    EXPECT_TRUE(Row(devcpp).hasBothLibDirs);
+    EXPECT_FALSE(Row(devcpp).devcpp54Libs);
+    EXPECT_EQ(entry.infoLine1, L"头文件路径 " + base + L"include\\");
+    EXPECT_EQ(entry.infoLine2, L"库文件路径 " + base + L"lib32\\ " + base + L"lib\\");
+}
+
+TEST_F(MingwProbe, I686ToolchainWithoutLib64HasOneLibraryFolder)
+{
+    InstallStandInGcc(folder / L"mingw32\\bin\\", dwarf32Report);
+    MakeFiles(folder / L"mingw32\\", {L"bin\\libgcc_s_dw2-1.dll"});
+    const std::wstring base = folder / L"mingw32\\i686-w64-mingw32\\";
+    MakeFolders(base, {L"include", L"lib"});
+
+    EXPECT_EQ(Probe(folder / L"mingw32", otherMingw), 1);
+    EXPECT_EQ(Row(otherMingw).rootDir, base);
+    EXPECT_EQ(Row(otherMingw).libSubdir32, L"lib\\");
+    EXPECT_EQ(Row(otherMingw).libSubdir64, L"");
+    EXPECT_EQ(entry.infoLine2, L"库文件路径 " + base + L"lib\\");
+}
+
+TEST_F(MingwProbe, PlainMingw32OfDevCpp54TakesTheDevCpp54Libraries)
+{
+    CopyProgram(L"versioned-5.4.exe", folder / L"Dev-Cpp\\devcpp.exe");
+    MakePlainMingw32(folder / L"Dev-Cpp\\MinGW32\\");
+
+    EXPECT_EQ(Probe(folder / L"Dev-Cpp", devcpp), 1);
+    EXPECT_TRUE(Row(devcpp).devcpp54Libs);
+    EXPECT_EQ(Row(devcpp).rootDir, folder / L"Dev-Cpp\\MinGW32\\");
+    EXPECT_EQ(entry.infoLine2, L"库文件路径 " + folder / L"Dev-Cpp\\MinGW32\\lib\\");
+}
+
+TEST_F(MingwProbe, DevCpp511DoesNotTakeTheDevCpp54Libraries)
+{
+    CopyProgram(L"versioned-5.11.exe", folder / L"Dev-Cpp\\devcpp.exe");
+    MakePlainMingw32(folder / L"Dev-Cpp\\MinGW32\\");
+    EXPECT_EQ(Probe(folder / L"Dev-Cpp", devcpp), 1);
+    EXPECT_FALSE(Row(devcpp).devcpp54Libs);
+}
+
+TEST_F(MingwProbe, DevCppExecutableWithoutVersionEndsTheProbe)
+{
+    CopyProgram(L"unversioned.exe", folder / L"Dev-Cpp\\devcpp.exe");
+    MakePlainMingw32(folder / L"Dev-Cpp\\MinGW32\\");
+    EXPECT_EQ(Probe(folder / L"Dev-Cpp", devcpp), 0);
+    EXPECT_EQ(entry.infoLine1, L"");
+}
+
+TEST_F(MingwProbe, CfreeAlwaysTakesTheDevCpp54Libraries)
+{
+    MakePlainMingw32(folder / L"C-Free 5\\mingw\\");
+    EXPECT_EQ(Probe(folder / L"C-Free 5", cfree), 1);
+    EXPECT_TRUE(Row(cfree).devcpp54Libs);
+}
+
+TEST_F(MingwProbe, CodeBlocksWith64BitToolchainGetsOnly64BitLibraries)
+{
+    const std::wstring base =
+        Make64BitToolchain(folder / L"CodeBlocks\\MinGW\\", seh64Report, {L"lib", L"lib32"});
+    EXPECT_EQ(Probe(folder / L"CodeBlocks", codeBlocks), 1);
+    EXPECT_EQ(Row(codeBlocks).libSubdir32, L"");
+    EXPECT_EQ(Row(codeBlocks).libSubdir64, L"lib\\");
+    EXPECT_FALSE(Row(codeBlocks).hasBothLibDirs);
+    EXPECT_EQ(entry.infoLine2, L"库文件路径 " + base + L"lib\\");
+}
+
+TEST_F(MingwProbe, ChosenTripletFolderIsFoundByWalkingUp)
+{
+    const std::wstring base = Make64BitToolchain(folder / L"mingw64\\", seh64Report, {L"lib", L"bin"});
+    EXPECT_EQ(Probe(base, otherMingw), 1);
+    EXPECT_EQ(Row(otherMingw).rootDir, base);
+}
+
+TEST_F(MingwProbe, UcrtToolchainIsRefused)
+{
+    Make64BitToolchain(folder / L"mingw64-ucrt\\", ucrtReport, {L"lib"});
+    MakeFiles(folder / L"mingw64-ucrt\\", {L"bin\\libgcc_s_seh-1.dll"});
+    EXPECT_EQ(Probe(folder.Path(), otherMingw), -1);
+    EXPECT_EQ(entry.statusText, L"（不支持的 mignw64_xxx_ucrt 版本）");
+    EXPECT_FALSE(entry.detected);
+}
+
+TEST_F(MingwProbe, UnknownExceptionModelIsRefusedWithItsSpelling)
+{
+    InstallStandInGccWithReport(folder / L"mingw32\\bin\\",
+                                "Target: i686-w64-mingw32\nThread model: posix\n");
+    MakeFolders(folder / L"mingw32\\i686-w64-mingw32\\", {L"include", L"lib"});
+    EXPECT_EQ(Probe(folder / L"mingw32", otherMingw), -1);
+    EXPECT_EQ(entry.statusText, L"不支持的 i686_posixunkonw-ex_msvcrt");
+}
+
+TEST_F(MingwProbe, Sjlj64BitNeedsBothLibraryFolders)
+{
+    Make64BitToolchain(folder / L"one\\mingw64\\", sjlj64Report, {L"lib"});
+    EXPECT_EQ(Probe(folder / L"one", otherMingw), -1);
+    EXPECT_EQ(entry.statusText, L"不支持的 x86_64_posix_sjlj_msvcrt");
+
+    table.CreateRows();
+    Make64BitToolchain(folder / L"both\\mingw64\\", sjlj64Report, {L"lib", L"lib32"});
+    EXPECT_EQ(Probe(folder / L"both", otherMingw), 1);
+}
+
+TEST_F(MingwProbe, GccThatCannotStartLeavesTheRuntimeDllToDecide)
+{
+    MakeFolders(folder / L"mingw32\\", {L"bin", L"i686-w64-mingw32\\include", L"i686-w64-mingw32\\lib"});
+    EXPECT_EQ(Probe(folder / L"mingw32", otherMingw), -1);
+    EXPECT_EQ(entry.statusText, L"不支持的 i686_mcfunkonw-ex_msvcrt");
+
+    MakeFiles(folder / L"mingw32\\", {L"bin\\libgcc_s_dw2-1.dll"});
+    EXPECT_EQ(Probe(folder / L"mingw32", otherMingw), 1);
+}
+
+TEST_F(MingwProbe, HangingGccIsEndedAndItsReportStillCounts)
+{
+    table.commandTimeoutMs = 3000;
+    Make64BitToolchain(folder / L"mingw64\\", seh64Report, {L"lib"});
+    WriteTextFile(folder / L"mingw64\\bin\\gcc-hang", "");
+    // No runtime DLL: only the report names seh.
+    EXPECT_EQ(Probe(folder.Path(), otherMingw), 1);
+}
+
+TEST_F(MingwProbe, ToolchainUnderProgramFilesX86Runs)
+{
+    ScratchFolder programFiles{L"Program Files (x86)"};
+    Make64BitToolchain(programFiles / L"Dev-Cpp\\MinGW64\\", seh64Report, {L"lib"});
+    EXPECT_EQ(Probe(programFiles / L"Dev-Cpp", devcpp), 1);
+}
+
+TEST_F(MingwProbe, FolderWithoutToolchainFindsNothing)
+{
+    MakeFolders(folder / L"empty\\bin");
+    EXPECT_EQ(Probe(folder / L"empty\\bin", otherMingw), 0);
+    EXPECT_EQ(entry.infoLine1, L"");
+}
+
+TEST(ThreadModel, Win32CountsAsPosixAndAMissingLineAsMcf)
+{
+    EXPECT_EQ(DetectThreadModel(L"Thread model: win32  \n"), L"_posix");
+    EXPECT_EQ(DetectThreadModel(L"Thread model: posix\n"), L"_posix");
+    EXPECT_EQ(DetectThreadModel(L"Thread model: mcf\n"), L"_mcf");
+    EXPECT_EQ(DetectThreadModel(L"'gcc' is not recognized"), L"_mcf");
+}
+
+} // namespace

@@ -1,0 +1,240 @@
+#include "discovery/RegistryReader.h"
+
+#include "support/ScratchFolder.h"
+#include "support/ScratchRegistry.h"
+#include "support/Wine.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+
+namespace
+{
+
+using namespace TestSupport;
+
+const std::wstring uninstall = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const std::wstring uninstall64 = L"Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const std::wstring sxs = L"Software\\Microsoft\\VisualStudio\\SxS\\VC7";
+const std::wstring vc6Dirs =
+    L"\\Software\\Microsoft\\DevStudio\\6.0\\Build System\\Components\\Platforms\\Win32 (x86)\\Directories";
+
+bool RunsOn64BitHost()
+{
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+class RegistryReader : public ::testing::Test
+{
+protected:
+    void AddUninstallEntry(const std::wstring& key, const std::wstring& displayName,
+                           const std::wstring& valueName, const std::wstring& value,
+                           const std::wstring& uninstallKey = uninstall)
+    {
+        SetRegString(HKEY_LOCAL_MACHINE, uninstallKey + key, L"DisplayName", displayName);
+        SetRegString(HKEY_LOCAL_MACHINE, uninstallKey + key, valueName, value);
+    }
+    // A Visual Studio installation folder whose VC\Auxiliary\VS\ exists.
+    std::wstring MakeVsInstallation(const std::wstring& name)
+    {
+        MakeFolders(folder / (name + L"\\VC\\Auxiliary\\VS"));
+        return folder / name;
+    }
+
+    ScratchRegistry registry;
+    ScratchFolder folder{L"registry reader"};
+};
+
+TEST_F(RegistryReader, SubkeyNamesOfUpTo254CharactersAreListed)
+{
+    const std::wstring name254(254, L'a');
+    const std::wstring name255(255, L'b');
+    CreateRegKey(HKEY_LOCAL_MACHINE, L"Software\\Names\\short");
+    CreateRegKey(HKEY_LOCAL_MACHINE, L"Software\\Names\\" + name254);
+    HKEY key = nullptr;
+    const bool made255 = RegCreateKeyExW(HKEY_LOCAL_MACHINE, (L"Software\\Names\\" + name255).c_str(), 0,
+                                         nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS;
+    if (made255)
+        RegCloseKey(key);
+
+    std::vector<std::wstring> names = EnumSubkeys(HKEY_LOCAL_MACHINE, L"Software\\Names");
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::wstring>{name254, L"short"}));
+    EXPECT_TRUE(EnumSubkeys(HKEY_LOCAL_MACHINE, L"Software\\Missing").empty());
+}
+
+TEST_F(RegistryReader, ValueFillingTheBufferExactlyReadsAs1024Characters)
+{
+    // The reader does not check the type; binary data shows the bound on Wine too.
+    const std::wstring unterminated(1024, L'x');
+    SetRegValue(HKEY_LOCAL_MACHINE, L"Software\\Values", L"Binary", REG_BINARY, unterminated.data(), 2048);
+    SetRegValue(HKEY_LOCAL_MACHINE, L"Software\\Values", L"Full", REG_SZ, unterminated.data(), 2048);
+    SetRegString(HKEY_LOCAL_MACHINE, L"Software\\Values", L"Fits", std::wstring(1023, L'y'));
+    SetRegString(HKEY_LOCAL_MACHINE, L"Software\\Values", L"TooLong", std::wstring(1024, L'z'));
+
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, L"Software\\Values", L"Binary"), unterminated);
+    // Wine's RegQueryValueExW wants room for a terminator it adds to an unterminated string and fails the
+    // read; Windows returns the stored bytes.
+    if (!RunningUnderWine())
+        EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, L"Software\\Values", L"Full"), unterminated);
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, L"Software\\Values", L"Fits"), std::wstring(1023, L'y'));
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, L"Software\\Values", L"TooLong"), L"");
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, L"Software\\Values", nullptr), L"");
+}
+
+TEST_F(RegistryReader, CurrentUserReadsTheLastUserHiveThatHasTheValue)
+{
+    SetRegString(HKEY_USERS, L"S-1-5-21-100\\Software\\Tool", L"Dir", L"first");
+    SetRegString(HKEY_USERS, L"S-1-5-21-200\\Software\\Tool", L"Dir", L"second");
+    SetRegString(HKEY_USERS, L"S-1-5-21-300_Classes\\Software\\Tool", L"Dir", L"class hive");
+    SetRegString(HKEY_USERS, L".DEFAULT\\Software\\Tool", L"Dir", L"default user");
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, L"Software\\Tool", L"Dir"), L"second");
+}
+
+TEST_F(RegistryReader, CurrentUserSkipsClassHivesAndNamesWithoutTheSidPrefix)
+{
+    SetRegString(HKEY_USERS, L"S-1-5-21-300_Classes\\Software\\Tool", L"Dir", L"class hive");
+    SetRegString(HKEY_USERS, L"s-1-5-21-400\\Software\\Tool", L"Dir", L"lower-case prefix");
+    SetRegString(HKEY_USERS, L".DEFAULT\\Software\\Tool", L"Dir", L"default user");
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, L"Software\\Tool", L"Dir"), L"");
+}
+
+TEST_F(RegistryReader, CurrentUserHiveWithTheKeyButNotTheValueEmptiesTheRead)
+{
+    CreateRegKey(HKEY_USERS, L"S-1-5-21-100\\Software\\Tool");
+    SetRegString(HKEY_USERS, L"S-1-5-21-200\\Software\\Tool", L"Dir", L"second");
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, L"Software\\Tool", L"Dir"), L"");
+}
+
+TEST_F(RegistryReader, SideBySideValueGivesTheVcFolderWithABackslash)
+{
+    const std::wstring vc = folder / L"VS14\\VC";
+    MakeFolders(vc);
+    SetRegString(HKEY_LOCAL_MACHINE, sxs, L"14.0", vc);
+    SetRegString(HKEY_LOCAL_MACHINE, sxs, L"12.0", folder / L"missing\\VC\\");
+
+    EXPECT_EQ(FindVcRootDir(2015, false), vc + L"\\");
+    EXPECT_EQ(FindVcRootDir(2013, false), L"");
+    EXPECT_EQ(FindVcRootDir(2005, false), L"");
+}
+
+TEST_F(RegistryReader, VisualStudioEditionsWithASuffixAreTakenButNotBuildTools)
+{
+    AddUninstallEntry(L"a", L"Visual Studio Build Tools 2019", L"InstallLocation",
+                      MakeVsInstallation(L"BT2019"));
+    AddUninstallEntry(L"b", L"Visual Studio Professional 2019 (3)", L"InstallLocation",
+                      MakeVsInstallation(L"Pro"));
+    AddUninstallEntry(L"c", L"visual studio community 2022", L"InstallLocation",
+                      MakeVsInstallation(L"C2022") + L"\\");
+
+    EXPECT_EQ(FindVcRootDir(2019, false), folder / L"Pro\\VC\\Auxiliary\\VS\\");
+    EXPECT_EQ(FindVcRootDir(2022, false), folder / L"C2022\\VC\\Auxiliary\\VS\\");
+    EXPECT_EQ(FindVcRootDir(2026, false), L"");
+}
+
+TEST_F(RegistryReader, The2017PatternTakesNoBlankBeforeTheSuffix)
+{
+    AddUninstallEntry(L"a", L"Visual Studio Community 2017 (2)", L"InstallLocation",
+                      MakeVsInstallation(L"Blank"));
+    AddUninstallEntry(L"b", L"Visual Studio Enterprise 2017(2)", L"InstallLocation",
+                      MakeVsInstallation(L"Tight"));
+    EXPECT_EQ(FindVcRootDir(2017, false), folder / L"Tight\\VC\\Auxiliary\\VS\\");
+}
+
+TEST_F(RegistryReader, FirstMatchingUninstallEntryWinsEvenWithoutAnInstallation)
+{
+    AddUninstallEntry(L"a", L"Visual Studio Community 2022", L"InstallLocation", folder / L"gone");
+    AddUninstallEntry(L"b", L"Visual Studio Enterprise 2022", L"InstallLocation", MakeVsInstallation(L"Ent"));
+    EXPECT_EQ(FindVcRootDir(2022, false), L"");
+}
+
+TEST_F(RegistryReader, HostWidthSelectsTheWow64UninstallKey)
+{
+    AddUninstallEntry(L"a", L"Visual Studio Community 2019", L"InstallLocation", MakeVsInstallation(L"VS"),
+                      uninstall64);
+    EXPECT_EQ(FindVcRootDir(2019, true), folder / L"VS\\VC\\Auxiliary\\VS\\");
+    // A 32-bit process on a 64-bit host sees "Software\WOW6432Node\X" and "Software\X" as one key; only
+    // a 32-bit host keeps them apart.
+    if (!RunsOn64BitHost())
+        EXPECT_EQ(FindVcRootDir(2019, false), L"");
+}
+
+TEST_F(RegistryReader, Vc6LibraryDirsNameTheVc98Folder)
+{
+    MakeFolders(folder / L"VS\\VC98");
+    SetRegString(HKEY_USERS, L"S-1-5-21-100" + vc6Dirs, L"Library Dirs",
+                 folder / L"VS\\VC98\\LIB;" + folder / L"VS\\VC98\\MFC\\LIB");
+    EXPECT_EQ(FindVcRootDir(6, false), folder / L"VS\\VC98\\");
+
+    SetRegString(HKEY_USERS, L"S-1-5-21-100" + vc6Dirs, L"Library Dirs", folder / L"VS\\VC98\\LIB");
+    EXPECT_EQ(FindVcRootDir(6, false), L"");
+}
+
+TEST_F(RegistryReader, DevCppFolderIsTheUninstallerFolder)
+{
+    MakeFolders(folder / L"Dev-Cpp");
+    AddUninstallEntry(L"Dev-C++", L"Dev-C++", L"UninstallString", folder / L"Dev-Cpp\\uninstall.exe");
+    EXPECT_EQ(FindIdeDir(0, false), folder / L"Dev-Cpp\\");
+
+    AddUninstallEntry(L"Dev-C++", L"Dev-C++", L"UninstallString",
+                      L"\"" + folder / L"Dev-Cpp\\uninstall.exe\"");
+    EXPECT_EQ(FindIdeDir(0, false), L"");
+}
+
+TEST_F(RegistryReader, ClionFolderIsItsBinFolder)
+{
+    MakeFolders(folder / L"CLion 2024.1\\bin");
+    AddUninstallEntry(L"CLion 2024.1", L"CLion 2024.1", L"InstallLocation", folder / L"CLion 2024.1");
+    EXPECT_EQ(FindIdeDir(2, false), folder / L"CLion 2024.1\\bin\\");
+}
+
+TEST_F(RegistryReader, CfreeFolderIsTheInstallLocationUpToItsLastBackslash)
+{
+    MakeFolders(folder / L"C-Free 5");
+    AddUninstallEntry(L"C-Free_is1", L"C-Free 5.0 Pro", L"InstallLocation", folder / L"C-Free 5\\");
+    EXPECT_EQ(FindIdeDir(4, false), folder / L"C-Free 5\\");
+}
+
+TEST_F(RegistryReader, CodeBlocksPathIsSearchedInEveryUserKey)
+{
+    MakeFolders(folder / L"CodeBlocks");
+    SetRegString(HKEY_USERS, L"S-1-5-21-100_Classes\\SoftWare\\CodeBlocks", L"Path", folder / L"CodeBlocks");
+    EXPECT_EQ(FindIdeDir(1, false), folder / L"CodeBlocks\\");
+    EXPECT_EQ(FindIdeDir(3, false), L"");
+    EXPECT_EQ(FindIdeDir(5, false), L"");
+}
+
+} // namespace
+
+namespace
+{
+
+struct HostCase
+{
+    const wchar_t* architecture;
+    bool is64;
+};
+
+class HostWidth : public ::testing::TestWithParam<HostCase>
+{
+protected:
+    TestSupport::ScratchRegistry registry;
+};
+
+TEST_P(HostWidth, OnlyAmd64IsA64BitHost)
+{
+    if (*GetParam().architecture != L'\0')
+        TestSupport::SetRegString(HKEY_LOCAL_MACHINE,
+                                  L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment",
+                                  L"PROCESSOR_ARCHITECTURE", GetParam().architecture);
+    EXPECT_EQ(HostIs64(), GetParam().is64);
+}
+
+INSTANTIATE_TEST_SUITE_P(Architectures, HostWidth,
+                         ::testing::Values(HostCase{L"AMD64", true}, HostCase{L"amd64", false},
+                                           HostCase{L"x86", false}, HostCase{L"ARM64", false},
+                                           HostCase{L"AMD64 ", false}, HostCase{L"", false}));
+
+} // namespace

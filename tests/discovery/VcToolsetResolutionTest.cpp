@@ -1,0 +1,174 @@
+#include "discovery/EnvironmentTable.h"
+
+#include "FakeInstallations.h"
+#include "support/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using namespace TestSupport;
+using namespace FakeInstallations;
+
+constexpr int row6 = 0, row2010 = 2, row2013 = 4, row2015 = 5, row2019 = 7, row2022 = 8;
+
+class VcToolsetResolution : public ::testing::Test
+{
+protected:
+    VcToolsetResolution() { table.CreateRows(); }
+
+    EnvListEntry& EntryFor(int rowIndex)
+    {
+        entry.rowIndex = rowIndex;
+        return entry;
+    }
+    // <name>\VC\ of a 2008-2015 installation whose cl.exe is the given stand-in.
+    std::wstring MakeClassicInstallation(const std::wstring& name, const wchar_t* compiler)
+    {
+        const std::wstring vc = folder / (name + L"\\VC\\");
+        CopyProgram(compiler, vc + L"bin\\cl.exe");
+        MakeFolders(vc, {L"include", L"lib\\amd64"});
+        return vc;
+    }
+    // <edition>\VC\ of a 2017-or-later installation with one tool set.
+    std::wstring MakeToolsetInstallation(const std::wstring& edition, const std::wstring& toolset,
+                                         const wchar_t* compiler)
+    {
+        const std::wstring vc = folder / (edition + L"\\VC\\");
+        CopyProgram(compiler, vc + L"Tools\\MSVC\\" + toolset + L"\\bin\\Hostx86\\x86\\cl.exe");
+        MakeFolders(vc, {L"Auxiliary\\VS\\include", L"Auxiliary\\VS\\lib\\x86", L"Auxiliary\\VS\\lib\\x64"});
+        return vc;
+    }
+    const VcToolsetRow& Row(int rowIndex) const { return *table.vcRows[rowIndex]; }
+
+    ScratchFolder folder{L"vc resolution"};
+    EnvironmentTable table;
+    EnvListEntry entry;
+};
+
+TEST_F(VcToolsetResolution, Vc2015FolderFillsThe2015Row)
+{
+    const std::wstring vc = MakeClassicInstallation(L"VS14", L"versioned-19.0.exe");
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS14", EntryFor(row2015), true), 2015);
+    EXPECT_EQ(Row(row2015).rootDir, vc);
+    EXPECT_EQ(Row(row2015).libSubdirX64, L"lib\\amd64\\");
+    EXPECT_EQ(entry.infoLine1, L"头文件路径 " + vc + L"include\\");
+    EXPECT_EQ(entry.infoLine2, L"库文件路径 " + vc + L"lib\\ " + vc + L"lib\\amd64\\");
+}
+
+TEST_F(VcToolsetResolution, Vc2015FolderOnThe2013RowIsAVersionError)
+{
+    MakeClassicInstallation(L"VS14", L"versioned-19.0.exe");
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS14", EntryFor(row2013), true), -1);
+    EXPECT_EQ(Row(row2013).rootDir, L"");
+    EXPECT_EQ(entry.infoLine1, L"");
+}
+
+TEST_F(VcToolsetResolution, BinFolderOf2010WalksUpToTheInstallation)
+{
+    const std::wstring vc = MakeClassicInstallation(L"VS10", L"versioned-16.0.exe");
+    EXPECT_EQ(table.AdoptChosenVcDir(vc + L"bin", EntryFor(row2010), true), 2010);
+    EXPECT_EQ(Row(row2010).rootDir, vc);
+    EXPECT_EQ(table.AdoptChosenVcDir(vc + L"bin", EntryFor(row2010), false), 0);
+}
+
+TEST_F(VcToolsetResolution, Vs2019EditionFolderAndTheFolderAboveIt)
+{
+    MakeToolsetInstallation(L"2019\\Community", L"14.29.30133", L"versioned-19.29.exe");
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"2019\\Community", EntryFor(row2019), true), 2019);
+    EXPECT_EQ(Row(row2019).rootDir, folder / L"2019\\Community\\VC\\Auxiliary\\VS\\");
+
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"2019", EntryFor(row2019), true), 2019);
+    const std::wstring root = folder / L"2019\\community\\vc\\Auxiliary\\VS\\";
+    EXPECT_EQ(Row(row2019).rootDir, root);
+    EXPECT_EQ(Row(row2019).libSubdirX86, L"lib\\x86\\");
+    EXPECT_EQ(entry.infoLine2, L"库文件路径 " + root + L"lib\\x86\\ " + root + L"lib\\x64\\");
+}
+
+TEST_F(VcToolsetResolution, ToolsetFolderMustLookLikeAVersion)
+{
+    const std::wstring vc = MakeToolsetInstallation(L"Enterprise", L"14.44.35207", L"versioned-19.44.exe");
+    CopyProgram(L"versioned-19.29.exe", vc + L"Tools\\MSVC\\v142\\bin\\Hostx86\\x86\\cl.exe");
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"Enterprise", EntryFor(row2022), true), 2022);
+}
+
+TEST_F(VcToolsetResolution, Vc6FolderHasNo64BitLibraries)
+{
+    const std::wstring vc98 = folder / L"VS6\\VC98\\";
+    CopyProgram(L"versioned-12.0.exe", vc98 + L"BIN\\cl.exe");
+    MakeFolders(vc98, {L"INCLUDE", L"LIB"});
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS6", EntryFor(row6), true), 6);
+    EXPECT_EQ(Row(row6).rootDir, vc98);
+    EXPECT_EQ(Row(row6).libSubdirX64, L"");
+    EXPECT_EQ(entry.infoLine2, L"库文件路径 " + vc98 + L"lib\\");
+}
+
+TEST_F(VcToolsetResolution, CompilerWithoutVersionCountsAsNotFound)
+{
+    MakeClassicInstallation(L"Odd", L"unversioned.exe");
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"Odd", EntryFor(row2015), true), 0);
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"nothing here", EntryFor(row2015), true), 0);
+}
+
+TEST_F(VcToolsetResolution, CompilerWithoutIncludeFolderLeavesTheRowEmpty)
+{
+    const std::wstring vc = folder / L"VS14\\VC\\";
+    CopyProgram(L"versioned-19.0.exe", vc + L"bin\\cl.exe");
+    MakeFolders(vc, {L"lib"});
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS14", EntryFor(row2015), true), 2015);
+    EXPECT_EQ(Row(row2015).rootDir, L"");
+    EXPECT_EQ(Row(row2015).libSubdirX86, L"");
+    EXPECT_EQ(Row(row2015).libSubdirX64, L"");
+}
+
+TEST_F(VcToolsetResolution, DocumentationEntryNamesNoRow)
+{
+    MakeClassicInstallation(L"VS14", L"versioned-19.0.exe");
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS14", EntryFor(-1), true), 0);
+}
+
+class StaleToolsetCopies : public VcToolsetResolution
+{
+protected:
+    StaleToolsetCopies()
+    {
+        vc = MakeToolsetInstallation(L"VS", L"14.29.30133", L"versioned-19.29.exe");
+        tools = vc + L"Tools\\MSVC\\14.29.30133\\";
+        MakeFiles(tools,
+                  {L"include\\gravo.h", L"include\\graphics.h", L"include\\vector", L"lib\\x86\\Gravoa.lib",
+                   L"lib\\x86\\Gravow.lib", L"lib\\x64\\Gravoa.lib", L"lib\\x64\\Gravow.lib"});
+    }
+    void FillRow(int rowIndex)
+    {
+        VcToolsetRow& row = *table.vcRows[rowIndex];
+        row.rootDir = vc + L"Auxiliary\\VS\\";
+        row.includeSubdir = L"include\\";
+        row.libSubdirX86 = L"lib\\x86\\";
+        row.libSubdirX64 = L"lib\\x64\\";
+    }
+
+    std::wstring vc;
+    std::wstring tools;
+};
+
+TEST_F(StaleToolsetCopies, Vs2019CopiesAreDeletedFromTheDefaultToolset)
+{
+    WriteTextFile(vc + L"Auxiliary\\Build\\Microsoft.VCToolsVersion.default.txt", "14.29.30133 \r\n");
+    FillRow(row2019);
+    table.RemoveStaleToolsetCopies(row2019);
+    EXPECT_EQ(ListFiles(tools), (std::set<std::wstring>{L"bin\\Hostx86\\x86\\cl.exe", L"include\\vector"}));
+}
+
+TEST_F(StaleToolsetCopies, Vs2022RowAndMissingVersionFileLeaveThemAlone)
+{
+    const std::set<std::wstring> before = ListFiles(tools);
+    FillRow(row2019);
+    table.RemoveStaleToolsetCopies(row2019);
+    WriteTextFile(vc + L"Auxiliary\\Build\\Microsoft.VCToolsVersion.default.txt", "14.29.30133\n");
+    FillRow(row2022);
+    table.RemoveStaleToolsetCopies(row2022);
+    EXPECT_EQ(ListFiles(tools), before);
+}
+
+} // namespace
