@@ -3,7 +3,6 @@
 #include "guibackend/GuiFont.h"
 
 #include "graphwin/gravo.h"
-#include "guibackend/TextStyleScope.h"
 
 #include <cwchar>
 #include <new>
@@ -29,22 +28,25 @@ const LOGFONTW* LogfontOf(nk_handle handle)
     const auto* font = static_cast<const GuiFont*>(handle.ptr);
     return font != nullptr ? font->logfont : nullptr;
 }
-} // namespace
 
-namespace GuiBackend
+// Makes a font the graphics library's current text style until the scope ends: every use of a font other
+// than the default GUI font puts the current style back.
+class ScopedTextStyle
 {
-ScopedTextStyle::ScopedTextStyle(const LOGFONTW* font) : saved()
-{
-    GetFont(&saved);
-    if (font != nullptr)
+public:
+    explicit ScopedTextStyle(const LOGFONTW* font) : saved()
+    {
+        GetFont(&saved);
         SetFont(font);
-}
+    }
+    ~ScopedTextStyle() { SetFont(&saved); }
+    ScopedTextStyle(const ScopedTextStyle&) = delete;
+    ScopedTextStyle& operator=(const ScopedTextStyle&) = delete;
 
-ScopedTextStyle::~ScopedTextStyle()
-{
-    SetFont(&saved);
-}
-} // namespace GuiBackend
+private:
+    LOGFONTW saved;
+};
+} // namespace
 
 GuiFont* CreateGuiFont(const char* faceName, int height, int width)
 {
@@ -75,7 +77,7 @@ float GuiTextWidth(nk_handle handle, float, const char* text, int byteLength)
     const LOGFONTW* logfont = LogfontOf(handle);
     if (logfont == nullptr || text == nullptr)
         return 0.0f;
-    GuiBackend::ScopedTextStyle style(logfont);
+    ScopedTextStyle style(logfont);
     return static_cast<float>(TextWidth(Utf8ToWide(text, byteLength).c_str()));
 }
 

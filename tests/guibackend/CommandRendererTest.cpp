@@ -185,6 +185,17 @@ TEST_F(CommandRendererTest, ImageIsCopiedAndANullImageDrawsNothing)
     EXPECT_EQ(CountPixels(100, 10, 120, 20, 0x123456), 20 * 10);
 }
 
+TEST_F(CommandRendererTest, MultiColourRectangleGoesToTheWindowDcNotTheBackBuffer)
+{
+    // A pending first paint would copy the back buffer over the window DC after the drawing.
+    UpdateWindow(window);
+    nk_fill_rect_multi_color(BeginCanvas(), nk_rect(10, 10, 60, 40), Red, Red, Red, Red);
+    EndFrame();
+    EXPECT_EQ(CountPixels(0, 0, Width, Height, ClearColour), Width * Height);
+    EXPECT_EQ(GetPixel(windowDC, 40, 30), RGB(200, 10, 10));
+    EXPECT_NE(GetPixel(windowDC, 100, 100), RGB(200, 10, 10));
+}
+
 // The graphics library's state a command must leave as it found it.
 struct LibraryState
 {
