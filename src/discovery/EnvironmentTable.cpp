@@ -4,8 +4,6 @@
 #include "discovery/RegistryReader.h"
 #include "install/DocumentationShortcut.h"
 
-#include <windows.h>
-
 #include <iterator>
 
 namespace
@@ -203,6 +201,7 @@ void EnvironmentTable::RunDetectionPass()
     documentation->displayName = L"  Gravo 文档";
     documentation->infoLine1 = std::wstring(L"在线文档 ") + documentationAddress;
     documentation->infoLine2 = L"桌面路径 " + DesktopFolder();
+    documentation->statusText = undetectedText;
     documentation->detected = true;
     displayList.push_back(documentation);
 

@@ -58,11 +58,4 @@ TEST_F(CommandRunner, EndlessOutputStopsAtTheCap)
     EXPECT_EQ(output.substr(0, 30), GccReport(reportName).substr(0, 30));
 }
 
-TEST_F(CommandRunner, MissingGccYieldsTheInterpretersMessageOnly)
-{
-    const std::string output = RunStandIn();
-    EXPECT_FALSE(output.empty());
-    EXPECT_EQ(output.find("Thread model"), std::string::npos);
-}
-
 } // namespace

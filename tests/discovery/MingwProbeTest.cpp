@@ -1,5 +1,4 @@
 #include "discovery/EnvironmentTable.h"
-#include "discovery/MingwProbe.h"
 
 #include "FakeInstallations.h"
 #include "support/ScratchFolder.h"
@@ -198,14 +197,6 @@ TEST_F(MingwProbe, FolderWithoutToolchainFindsNothing)
     MakeFolders(folder / L"empty\\bin");
     EXPECT_EQ(Probe(folder / L"empty\\bin", otherMingw), 0);
     EXPECT_EQ(entry.infoLine1, L"");
-}
-
-TEST(ThreadModel, Win32CountsAsPosixAndAMissingLineAsMcf)
-{
-    EXPECT_EQ(DetectThreadModel(L"Thread model: win32  \n"), L"_posix");
-    EXPECT_EQ(DetectThreadModel(L"Thread model: posix\n"), L"_posix");
-    EXPECT_EQ(DetectThreadModel(L"Thread model: mcf\n"), L"_mcf");
-    EXPECT_EQ(DetectThreadModel(L"'gcc' is not recognized"), L"_mcf");
 }
 
 } // namespace
