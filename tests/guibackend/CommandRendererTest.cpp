@@ -36,6 +36,19 @@ TEST_F(CommandRendererTest, ClearPaintsEveryPixelAndBecomesTheBackground)
     EXPECT_EQ(BackColour(), RGB(99, 99, 99));
 }
 
+TEST_F(CommandRendererTest, ReinitialisingStartsAFreshContext)
+{
+    EXPECT_EQ(GuiContext(), context);
+    nk_fill_rect(BeginCanvas(), nk_rect(20, 30, 60, 40), 0, Red);
+    nk_end(context);
+    EXPECT_EQ(InitGuiBackend(font, windowDC, Width, Height), context);
+    EXPECT_EQ(nk__begin(context), nullptr);
+    nk_fill_rect(BeginCanvas(), nk_rect(100, 30, 60, 40), 0, Red);
+    EndFrame();
+    EXPECT_EQ(Pixel(40, 50), ClearColour);
+    EXPECT_EQ(Pixel(120, 50), RedWord);
+}
+
 TEST_F(CommandRendererTest, ColourWithAlphaZeroIsDrawnOpaque)
 {
     nk_fill_rect(BeginCanvas(), nk_rect(20, 30, 60, 40), 0, Red);
