@@ -1,5 +1,6 @@
 #include "discovery/CommandRunner.h"
 
+#include "discovery/FolderSearch.h"
 #include "install/UniqueResource.h"
 
 #include <windows.h>
@@ -16,17 +17,6 @@ constexpr char processFailureText[] = "\xb4\xb4\xbd\xa8\xbd\xf8\xb3\xcc\xca\xa7\
 
 constexpr DWORD pollIntervalMs = 10;
 constexpr DWORD readChunkBytes = 4096;
-
-// The interpreter from the system folder: a bare "cmd.exe" would be searched for in the wizard's own folder
-// first.
-std::wstring InterpreterPath()
-{
-    wchar_t folder[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return L"cmd.exe";
-    return std::wstring(folder, length) + L"\\cmd.exe";
-}
 
 // A job that ends every process in it when its last handle closes.
 UniqueHandle CreateKillOnCloseJob()
@@ -120,7 +110,10 @@ std::string RunCommand(const std::wstring& command, unsigned long timeoutMs, siz
 
     // With /S the interpreter strips exactly the outer pair of quotes, so a quoted program path with blanks
     // and parentheses inside the command survives.
-    const std::wstring interpreter = InterpreterPath();
+    // From the system folder: a bare "cmd.exe" would be searched for in the wizard's own folder first.
+    const std::wstring interpreter = SystemFilePath(L"cmd.exe");
+    if (interpreter.empty())
+        return processFailureText + std::to_string(ERROR_PATH_NOT_FOUND);
     std::wstring commandLine = L"\"" + interpreter + L"\" /S /C \"" + command + L"\"";
     PROCESS_INFORMATION info{};
     if (!CreateProcessW(interpreter.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED,

@@ -1,5 +1,6 @@
 #include "discovery/FileVersion.h"
 
+#include "discovery/FolderSearch.h"
 #include "install/UniqueResource.h"
 
 #include <windows.h>
@@ -19,12 +20,24 @@ template <typename Function> Function Resolve(HMODULE module, const char* name)
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
+// version.dll is no KnownDLL: loaded by bare name it could be picked up from the elevated wizard's own
+// (download) folder, so it comes from the system folder only.
+UniqueModule LoadVersionDll()
+{
+    UniqueModule module(LoadLibraryExW(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    if (module || GetLastError() != ERROR_INVALID_PARAMETER)
+        return module;
+    // Windows 7 without the loader update knows no LOAD_LIBRARY_SEARCH_SYSTEM32: name the file in full.
+    const std::wstring path = SystemFilePath(L"version.dll");
+    if (!path.empty())
+        module.reset(LoadLibraryExW(path.c_str(), nullptr, 0));
+    return module;
+}
+
 // The file version's most significant word, or 0 when it cannot be read.
 DWORD FileVersionMs(const std::wstring& path)
 {
-    // version.dll is no KnownDLL: loaded by bare name it could be picked up from the elevated wizard's own
-    // (download) folder, so it comes from the system folder only.
-    UniqueModule versionDll(LoadLibraryExW(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    UniqueModule versionDll = LoadVersionDll();
     if (!versionDll)
         return 0;
     const auto getSize = Resolve<GetFileVersionInfoSizeFn>(versionDll.get(), "GetFileVersionInfoSizeW");

@@ -56,6 +56,15 @@ std::wstring WithTrailingBackslash(std::wstring path)
     return path;
 }
 
+std::wstring SystemFilePath(const wchar_t* fileName)
+{
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return {};
+    return WithTrailingBackslash(std::wstring(folder, length)) + fileName;
+}
+
 bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b)
 {
     return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),

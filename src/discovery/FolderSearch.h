@@ -11,6 +11,8 @@ bool PathExists(const std::wstring& path);
 bool IsExistingDirectory(const std::wstring& path);
 
 std::wstring WithTrailingBackslash(std::wstring path);
+// The full path of a file in the Windows system folder, or empty when the folder cannot be told.
+std::wstring SystemFilePath(const wchar_t* fileName);
 bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b);
 
 // Drive name plus root backslash ("C:\" for C:\A\B), "\\server\share\" for a UNC path, empty for a relative
