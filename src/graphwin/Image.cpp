@@ -65,6 +65,8 @@ void ImageAccess::FillPixels(IMAGE& image, COLORREF colour)
     {
         return;
     }
+    // GDI calls batched on this thread must land before the direct writes, not over them.
+    GdiFlush();
     const DWORD word = PixelWord(colour);
     const size_t count = static_cast<size_t>(image.width) * image.height;
     const BYTE low = static_cast<BYTE>(word);

@@ -14,7 +14,6 @@ class IMAGE;
 namespace Gravo
 {
 class DrawOnImg;
-class DrawOnWnd;
 class GraphWnd;
 struct ImageAccess;
 } // namespace Gravo
@@ -85,7 +84,6 @@ public:
 
 private:
     friend class Gravo::DrawOnImg;
-    friend class Gravo::DrawOnWnd;
     friend class Gravo::GraphWnd;
     friend struct Gravo::ImageAccess;
 

@@ -157,7 +157,8 @@ TEST_F(GraphWndTest, MouseCaptureIsTakenOnTheWindowThread)
 
 TEST_F(GraphWndTest, HundredOpenCloseCyclesLeakNoHandles)
 {
-    const auto cycle = [] {
+    const auto cycle = []
+    {
         HWND window = OpenGraphWindow(490, 328, 0);
         ASSERT_NE(window, nullptr);
         StartBatch();
@@ -218,20 +219,23 @@ protected:
     HWND FindHelperWindow()
     {
         HWND found = nullptr;
-        WaitFor([&] {
-            found = nullptr;
-            for (HWND w = FindWindowW(L"GravoWnd", nullptr); w != nullptr;
-                 w = FindWindowExW(nullptr, w, L"GravoWnd", nullptr))
+        WaitFor(
+            [&]
             {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(w, &owner);
-                if (owner == process.dwProcessId)
+                found = nullptr;
+                for (HWND w = FindWindowW(L"GravoWnd", nullptr); w != nullptr;
+                     w = FindWindowExW(nullptr, w, L"GravoWnd", nullptr))
                 {
-                    found = w;
+                    DWORD owner = 0;
+                    GetWindowThreadProcessId(w, &owner);
+                    if (owner == process.dwProcessId)
+                    {
+                        found = w;
+                    }
                 }
-            }
-            return found != nullptr;
-        }, 20000);
+                return found != nullptr;
+            },
+            20000);
         return found;
     }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstddef>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -193,13 +194,15 @@ TEST_F(MessageRingTest, FloodWhilePollingKeepsOrderWithoutDeadlock)
     const int count = 3000;
     const int marker = 77;
     std::atomic<bool> finished(false);
-    std::thread sender([&] {
-        for (int i = 1; i <= count; ++i)
+    std::thread sender(
+        [&]
         {
-            SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(i, marker));
-        }
-        finished = true;
-    });
+            for (int i = 1; i <= count; ++i)
+            {
+                SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(i, marker));
+            }
+            finished = true;
+        });
     // Records may be dropped while the ring is full, but never reordered.
     std::vector<int> seen;
     const DWORD start = GetTickCount();

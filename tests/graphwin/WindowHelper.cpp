@@ -1,5 +1,5 @@
-// Opens the graph window and waits. With the argument "close" it closes the window itself and returns 7,
-// which shows that only the close box ends the process through the window thread.
+// Opens the graph window and waits. With "close" it closes the window itself and returns 7, which shows
+// that only the close box ends the process.
 #include "graphwin/gravo.h"
 
 #include <cwchar>
