@@ -2,7 +2,7 @@
 # Checks an assembled release folder: exactly the files of the release layout (the wizard at the root when it
 # is built), the library's public header unchanged, graphics.h including it, Visual C++ stand-ins that say so,
 # and MinGW archives that hold an object of every library source.
-# Usage: check-kit.sh KIT_DIR PUBLIC_HEADER AR WIZARD_NAME|"" SOURCE_NAME...
+# Usage: check-kit.sh KIT_DIR PUBLIC_HEADER AR WIZARD_NAME|- SOURCE_NAME...
 set -euo pipefail
 kit=$1 header=$2 ar=$3 wizard=$4
 shift 4
@@ -17,7 +17,7 @@ expected=(include/gravo.h include/graphics.h lib_vs/README.txt
 for slot in VC6/x86 VC2008/x86 VC2008/x64 VC2015/x86 VC2015/x64; do
   expected+=("lib_vs/$slot/Gravoa.lib" "lib_vs/$slot/Gravow.lib")
 done
-[ -z "$wizard" ] || expected+=("$wizard")
+[ "$wizard" = - ] || expected+=("$wizard")
 diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$kit" && find . -type f -printf '%P\n' | sort) \
   || fail "the release folder's files differ from the layout (< expected, > found)"
 
