@@ -115,9 +115,12 @@ std::string RunCommand(const std::wstring& command, unsigned long timeoutMs, siz
     if (interpreter.empty())
         return processFailureText + std::to_string(ERROR_PATH_NOT_FOUND);
     std::wstring commandLine = L"\"" + interpreter + L"\" /S /C \"" + command + L"\"";
+    // The child starts in the system folder, not in the wizard's current one (often the download folder
+    // it was started from), whose DLLs a program's ordinary search would otherwise find.
+    const std::wstring systemFolder = interpreter.substr(0, interpreter.find_last_of(L'\\') + 1);
     PROCESS_INFORMATION info{};
     if (!CreateProcessW(interpreter.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED,
-                        nullptr, nullptr, &startup, &info))
+                        nullptr, systemFolder.c_str(), &startup, &info))
         return processFailureText + std::to_string(GetLastError());
     ChildProcess child{UniqueHandle(info.hProcess), UniqueHandle(info.hThread), CreateKillOnCloseJob()};
     if (child.job && !AssignProcessToJobObject(child.job.get(), child.process.get()))

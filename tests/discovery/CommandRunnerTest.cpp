@@ -4,6 +4,7 @@
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 namespace
 {
@@ -33,6 +34,21 @@ TEST_F(CommandRunner, QuotedPathWithBlanksAndParenthesesRunsThatGcc)
 {
     InstallStandInGcc(binDir, reportName);
     EXPECT_EQ(RunStandIn(), GccReport(reportName));
+}
+
+TEST_F(CommandRunner, CommandRunsInTheSystemFolderNotTheWizardsCurrentOne)
+{
+    wchar_t saved[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, saved);
+    SetCurrentDirectoryW(folder.Path().c_str());
+    const std::string output = RunCommand(L"cd");
+    SetCurrentDirectoryW(saved);
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    std::string expected;
+    for (const wchar_t* c = system; *c != 0; ++c)
+        expected += static_cast<char>(*c);
+    EXPECT_EQ(output, expected + "\r\n");
 }
 
 TEST_F(CommandRunner, HangingGccIsEndedAndWhatItPrintedIsKept)

@@ -1,0 +1,382 @@
+#!/usr/bin/env bash
+# End-to-end tests of gravo-setup.exe: the real program under Wine on Xvfb, started from a staged release
+# folder on a prepared machine (fake Visual Studio 2022, Visual C++ 2010, Dev-C++ with a 64-bit tool chain,
+# a CLion tool chain built for the ucrt runtime), driven with xdotool at the positions of the wizard's layout
+# and checked through its pixels, its exit status and the files it writes.
+#
+# Usage: wizard-e2e.sh SCENARIO     (scenarios: see the functions scenario_* below)
+# Environment: WINEPREFIX and DISPLAY (scripts/test provides both), GRAVO_SETUP_EXE, STANDIN_GCC, GCC_REPORTS,
+# CLOSE_WINDOW_EXE, PLAIN_LOAD_EXE, PLANTED_DLLS (folder with version.dll, gdiplus.dll, msimg32.dll), ARTIFACTS.
+set -uo pipefail
+
+drive_c=$WINEPREFIX/drive_c
+release="$drive_c/Gravo 发布"
+machine=$drive_c/e2e
+# Wine names the profile after the Unix user.
+desktop=$drive_c/users/$(id -un)/Desktop
+mkdir -p "$ARTIFACTS"
+checks=0
+failures=0
+wizard_pid=
+win=
+
+check() {
+  local what=$1
+  shift
+  checks=$((checks + 1))
+  if "$@"; then
+    echo "ok: $what"
+  else
+    echo "FAIL: $what"
+    failures=$((failures + 1))
+  fi
+}
+
+# --- the machine and the release folder ------------------------------------------------------------------
+
+stage_release() {
+  rm -rf "$release"
+  mkdir -p "$release"
+  cp "$GRAVO_SETUP_EXE" "$release/gravo-setup.exe"
+  local file
+  for file in include/gravo.h include/graphics.h \
+    lib_vs/VC6/x86/Gravoa.lib lib_vs/VC6/x86/Gravow.lib lib_vs/VC2008/x86/Gravoa.lib lib_vs/VC2008/x86/Gravow.lib \
+    lib_vs/VC2008/x64/Gravoa.lib lib_vs/VC2008/x64/Gravow.lib lib_vs/VC2015/x86/Gravoa.lib \
+    lib_vs/VC2015/x86/Gravow.lib lib_vs/VC2015/x64/Gravoa.lib lib_vs/VC2015/x64/Gravow.lib \
+    lib_mingw/lib32/libgravo.a lib_mingw/lib32/libgravow.a lib_mingw/lib64/libgravo.a lib_mingw/lib64/libgravow.a \
+    lib_mingw/lib-for-devcpp_5.4.0/libgravo.a; do
+    mkdir -p "$(dirname "$release/$file")"
+    echo "release $file" >"$release/$file"
+  done
+}
+
+# A tool chain's folder with the stand-in gcc printing a real report, and its runtime DLL.
+stage_toolchain() {
+  local root=$1 report=$2 dll=$3
+  mkdir -p "$root/bin" "$root/x86_64-w64-mingw32/include" "$root/x86_64-w64-mingw32/lib" \
+    "$root/x86_64-w64-mingw32/lib32"
+  cp "$STANDIN_GCC" "$root/bin/gcc.exe"
+  cp "$GCC_REPORTS/$report" "$root/bin/gcc-report.txt"
+  : >"$root/bin/$dll"
+}
+
+stage_machine() {
+  rm -rf "$machine"
+  mkdir -p "$machine/VS2022/VC/Auxiliary/VS/include" "$machine/VS2022/VC/Auxiliary/VS/lib/x86" \
+    "$machine/VS2022/VC/Auxiliary/VS/lib/x64" \
+    "$machine/VS2010/VC/include" "$machine/VS2010/VC/lib/amd64" "$machine/Dev-Cpp"
+  stage_toolchain "$machine/Dev-Cpp/MinGW64" x86_64-posix-seh-msvcrt-gcc8.1.0.txt libgcc_s_seh-1.dll
+  stage_toolchain "$machine/CLion/bin/mingw" msys2-ucrt64-x86_64-posix-seh-ucrt-gcc15.2.0.txt libgcc_s_seh-1.dll
+  : >"$machine/Dev-Cpp/uninstall.exe"
+  # Written by the 32-bit registry editor: into the 32-bit view, the one the 32-bit wizard reads.
+  local uninstall='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+  local sxs='HKEY_LOCAL_MACHINE\Software\Microsoft\VisualStudio\SxS\VC7'
+  cat >"$machine/machine.reg" <<REG
+Windows Registry Editor Version 5.00
+
+[-$uninstall\\GravoE2E.VS2022]
+[-$uninstall\\GravoE2E.DevCpp]
+[-$uninstall\\GravoE2E.CLion]
+[-$sxs]
+
+[$uninstall\\GravoE2E.VS2022]
+"DisplayName"="Visual Studio Community 2022"
+"InstallLocation"="C:\\\\e2e\\\\VS2022"
+
+[$uninstall\\GravoE2E.DevCpp]
+"DisplayName"="Dev-C++"
+"UninstallString"="C:\\\\e2e\\\\Dev-Cpp\\\\uninstall.exe"
+
+[$uninstall\\GravoE2E.CLion]
+"DisplayName"="CLion 2025.1"
+"InstallLocation"="C:\\\\e2e\\\\CLion"
+
+[$sxs]
+"10.0"="C:\\\\e2e\\\\VS2010\\\\VC\\\\"
+REG
+  wine 'C:\windows\syswow64\regedit.exe' /S 'C:\e2e\machine.reg' </dev/null >/dev/null 2>&1
+  rm -f "$desktop/Gravo_Help.lnk"
+}
+
+# --- the wizard ------------------------------------------------------------------------------------------
+
+start_wizard() {
+  (cd "$release" && exec wine ./gravo-setup.exe </dev/null >/dev/null 2>&1) &
+  wizard_pid=$!
+  win=
+  local i
+  for i in $(seq 100); do
+    win=$(xdotool search --name 'Gravo 26.1.1' 2>/dev/null | head -n 1)
+    [ -n "$win" ] && break
+    sleep 0.2
+  done
+  # The first frames and the detection pass after them.
+  sleep 3
+  [ -n "$win" ]
+}
+
+# Waits for the wizard to end; its exit status in $exit_status (124 when it did not end in time).
+wait_wizard() {
+  local i
+  exit_status=124
+  for i in $(seq 100); do
+    if ! kill -0 "$wizard_pid" 2>/dev/null; then
+      wait "$wizard_pid"
+      exit_status=$?
+      wizard_pid=
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+stop_wizard() {
+  if [ -n "$wizard_pid" ]; then
+    kill "$wizard_pid" 2>/dev/null
+    wait "$wizard_pid" 2>/dev/null
+    wizard_pid=
+  fi
+}
+trap stop_wizard EXIT
+
+# A press and a release a few frames apart, as a person clicks (the wizard reads input once per frame).
+click() {
+  xdotool mousemove --window "$win" "$1" "$2"
+  sleep 0.15
+  xdotool mousedown 1
+  sleep 0.15
+  xdotool mouseup 1
+  sleep "${3:-0.8}"
+}
+
+# Wheel steps over the list (button 4 up, 5 down).
+wheel() {
+  local button=$1 count=$2 i
+  xdotool mousemove --window "$win" 200 190
+  sleep 0.2
+  for i in $(seq "$count"); do
+    xdotool click "$button"
+    sleep 0.05
+  done
+  sleep 0.8
+}
+
+# Screenshot of the client area (the X window is the client area) as artifact NAME, kept raw for sampling.
+shot() {
+  import -window "$win" "$ARTIFACTS/$1.png"
+  convert "$ARTIFACTS/$1.png" -depth 8 "rgb:$ARTIFACTS/$1.rgb"
+  current_shot=$ARTIFACTS/$1.rgb
+  current_name=$1
+}
+
+# The colour "r,g,b" at client (x, y) of the last screenshot.
+pixel() {
+  od -An -tu1 -j $((3 * ($2 * 490 + $1))) -N3 "$current_shot" | awk '{print $1 "," $2 "," $3}'
+}
+
+is_colour() {
+  [ "$(pixel "$1" "$2")" = "$3" ]
+}
+
+# How many pixels of the last screenshot's rectangle (x, y, w, h) have the colour "r,g,b".
+count_colour() {
+  convert "$ARTIFACTS/$current_name.png" -crop "${3}x${4}+${1}+${2}" +repage -fill black +opaque "rgb($5)" \
+    -fill white -opaque "rgb($5)" -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+
+at_least() { [ "$1" -ge "$2" ]; }
+not() { ! "$@"; }
+
+# Whether two screenshots differ inside the rectangle (x, y, w, h).
+differ_in() {
+  ! cmp -s <(convert "$ARTIFACTS/$1.png" -crop "${5}x${6}+${3}+${4}" -depth 8 rgb:-) \
+    <(convert "$ARTIFACTS/$2.png" -crop "${5}x${6}+${3}+${4}" -depth 8 rgb:-)
+}
+
+# --- the list page's layout ------------------------------------------------------------------------------
+# Line i of the visible list has its buttons centred at y = 122 + 39 i; x = 402 is the gap between "安装"
+# and "卸载", which "选择安装目录" covers.
+row_y() { echo $((122 + 39 * $1)); }
+beige=235,235,209
+offers_install() { is_colour 402 "$(row_y "$1")" "$beige" && ! is_colour 377 "$(row_y "$1")" "$beige"; }
+offers_choice() { ! is_colour 402 "$(row_y "$1")" "$beige"; }
+install_x=377
+uninstall_x=427
+popup_open() { ! is_colour 230 120 "$beige" && ! is_colour 230 120 "$(pixel 230 80)"; }
+popup_ok() { click 230 158; }
+
+files_in() { (cd "$1" 2>/dev/null && find . -type f | sort | tr '\n' ' '); }
+
+# --- the list page's layout ------------------------------------------------------------------------------
+# Line i of the visible list has its buttons centred at y = 122 + 39 i; x = 402 is the gap between "安装"
+# and "卸载", which "选择安装目录" covers. The result popup spans (120, 100) to (340, 180): a dark top border
+# and its grey "OK" button centred at (230, 158).
+beige=235,235,209
+row_y() { echo $((122 + 39 * $1)); }
+offers_install() { is_colour 402 "$(row_y "$1")" "$beige" && ! is_colour 377 "$(row_y "$1")" "$beige"; }
+offers_choice() { ! is_colour 402 "$(row_y "$1")" "$beige"; }
+install_line() { click 377 "$(row_y "$1")"; }
+uninstall_line() { click 427 "$(row_y "$1")"; }
+popup_open() { is_colour 230 100 65,65,65 && is_colour 160 158 222,222,222; }
+popup_ok() { click 230 158; }
+next_page() { click 330 306 1.5; }
+close_box() { wine "$CLOSE_WINDOW_EXE" </dev/null >/dev/null 2>&1; }
+
+files_in() { (cd "$1" 2>/dev/null && find . -type f | sort | tr '\n' ' '); }
+
+# --- scenarios -------------------------------------------------------------------------------------------
+
+scenario_welcome() {
+  check "the window opens" start_wizard || return
+  shot welcome
+  check "logo strip (33, 23, 129)" is_colour 10 10 33,23,129
+  check "the logo text is drawn in grey on the strip" at_least "$(count_colour 0 0 147 283 170,170,170)" 500
+  check "summary panel (245, 245, 239)" is_colour 300 250 245,245,239
+  check "the summary text is drawn in (33, 33, 33)" at_least "$(count_colour 147 0 343 283 33,33,33)" 500
+  check "separator (100, 100, 100)" is_colour 10 283 100,100,100
+  check "footer (235, 235, 209)" is_colour 10 300 "$beige"
+  check "\"下一步 >\" and \"取消\" buttons" at_least "$(count_colour 290 284 200 44 222,222,222)" 2000
+  click 430 306
+  check "\"取消\" ends the wizard" wait_wizard
+  check "with exit status 0" [ "$exit_status" = 0 ]
+}
+
+scenario_list() {
+  check "the window opens" start_wizard || return
+  next_page
+  shot environments
+  check "list page header (250, 250, 250)" is_colour 300 10 250,250,250
+  check "documentation line offers install and uninstall" offers_install 0
+  check "Visual C++ 2010 line offers install and uninstall" offers_install 1
+  check "Visual Studio 2022 line offers install and uninstall" offers_install 2
+  check "Dev-C++ line offers install and uninstall" offers_install 3
+  wheel 5 25
+  shot environments-scrolled
+  # At the bottom: Visual C++ 2026, Code::Blocks, C-Free and other MinGW, all undetected.
+  local i
+  for i in 0 1 2 3; do check "after scrolling down, line $i offers a folder choice" offers_choice "$i"; done
+  check "the list area moved" differ_in environments environments-scrolled 0 106 470 160
+  check "the footer stayed in place" not differ_in environments environments-scrolled 0 268 280 60
+  wheel 4 25
+  shot environments-top
+  check "the wheel scrolls back to the top" offers_install 0
+  install_line 2
+  shot popup
+  check "\"安装\" opens the result popup" popup_open
+  click 330 306
+  shot popup-modal
+  check "while it is open the page's other buttons do nothing" popup_open
+  popup_ok
+  shot popup-closed
+  check "\"OK\" closes the popup" not popup_open
+  click 330 306
+  shot welcome-again
+  check "\"< 上一步\" shows the welcome page" is_colour 10 10 33,23,129
+  next_page
+  shot environments-again
+  check "going back and forth keeps the list" not differ_in environments environments-again 0 106 350 160
+  click 430 306
+  check "\"关闭\" ends the wizard" wait_wizard
+  check "with exit status 0" [ "$exit_status" = 0 ]
+}
+
+scenario_install_visual_studio() {
+  local vs="$machine/VS2022/VC/Auxiliary/VS"
+  check "the window opens" start_wizard || return
+  next_page
+  install_line 2
+  check "\"安装\" on Visual Studio 2022 copies exactly its six files" [ "$(files_in "$vs")" = \
+    "./include/graphics.h ./include/gravo.h ./lib/x64/Gravoa.lib ./lib/x64/Gravow.lib ./lib/x86/Gravoa.lib ./lib/x86/Gravow.lib " ]
+  check "the 64-bit wide library comes from lib_vs\\VC2015\\x64" \
+    [ "$(cat "$vs/lib/x64/Gravow.lib")" = "release lib_vs/VC2015/x64/Gravow.lib" ]
+  check "nothing else is written" [ "$(files_in "$machine/VS2010")" = "" ]
+  shot install-succeeded
+  check "the result popup opens" popup_open
+  popup_ok
+  uninstall_line 2
+  shot uninstall-succeeded
+  check "\"卸载\" removes them" [ "$(files_in "$vs")" = "" ]
+  popup_ok
+  uninstall_line 2
+  shot uninstall-failed
+  check "a second \"卸载\" shows another text (the failure)" differ_in uninstall-succeeded uninstall-failed 125 105 210 30
+  popup_ok
+  close_box
+  check "the close box ends the wizard" wait_wizard
+  check "with exit status 0" [ "$exit_status" = 0 ]
+}
+
+scenario_install_devcpp() {
+  local base="$machine/Dev-Cpp/MinGW64/x86_64-w64-mingw32"
+  check "the window opens" start_wizard || return
+  next_page
+  install_line 3
+  check "\"安装\" on Dev-C++ puts the headers into the probed include folder" \
+    [ "$(files_in "$base/include")" = "./graphics.h ./gravo.h " ]
+  check "the 32-bit pair into lib32" [ "$(cat "$base/lib32/libgravow.a")" = "release lib_mingw/lib32/libgravow.a" ]
+  check "the 64-bit pair into lib" [ "$(cat "$base/lib/libgravo.a")" = "release lib_mingw/lib64/libgravo.a" ]
+  shot devcpp-installed
+  check "the result popup opens" popup_open
+  popup_ok
+  uninstall_line 3
+  check "\"卸载\" removes all six" [ "$(files_in "$base")" = "" ]
+  popup_ok
+  click 430 306
+  check "\"关闭\" ends the wizard" wait_wizard
+  check "with exit status 0" [ "$exit_status" = 0 ]
+}
+
+scenario_documentation() {
+  local link="$desktop/Gravo_Help.lnk"
+  check "the window opens" start_wizard || return
+  next_page
+  install_line 0
+  # Wine's shell link stores a URL target as a path relative to the current folder, but it does write the
+  # shortcut, so the install succeeds as on Windows.
+  check "\"安装\" on the documentation line puts Gravo_Help.lnk on the desktop" [ -s "$link" ]
+  shot documentation-installed
+  check "the result popup opens" popup_open
+  popup_ok
+  uninstall_line 0
+  check "\"卸载\" removes it" [ ! -e "$link" ]
+  shot documentation-uninstalled
+  check "and shows its result" popup_open
+  popup_ok
+  close_box
+  check "the close box ends the wizard" wait_wizard
+  check "with exit status 0" [ "$exit_status" = 0 ]
+}
+
+# A DLL planted in the release folder under a system DLL's name is never loaded by the wizard. Wine prefers
+# its built-in DLLs, so the native copies are preferred here, as Windows' search order would take them.
+# version.dll is planted but not checked under Wine: Wine's own user32 imports it, so with a native-first
+# order every program takes a planted copy before its entry point runs (Windows' user32 does not import it).
+scenario_dll_planting() {
+  local dll
+  for dll in version gdiplus msimg32; do cp "$PLANTED_DLLS/$dll.dll" "$release/$dll.dll"; done
+  cp "$PLAIN_LOAD_EXE" "$release/plain-load.exe"
+  export WINEDLLOVERRIDES="version,gdiplus,msimg32=n,b"
+  for dll in gdiplus msimg32; do
+    (cd "$release" && wine ./plain-load.exe "$dll.dll" </dev/null >/dev/null 2>&1)
+    check "control: an ordinary load from the release folder takes the planted $dll.dll" \
+      [ -e "$release/$dll.dll.loaded" ]
+  done
+  rm -f "$release"/*.loaded
+  check "the window opens" start_wizard || return
+  next_page
+  close_box
+  check "the wizard ends" wait_wizard
+  for dll in gdiplus msimg32; do
+    check "the wizard did not load the planted $dll.dll" [ ! -e "$release/$dll.dll.loaded" ]
+  done
+  unset WINEDLLOVERRIDES
+}
+
+scenario=${1:?usage: wizard-e2e.sh SCENARIO}
+stage_release
+stage_machine
+"scenario_$scenario"
+stop_wizard
+echo "$scenario: $checks checks, $failures failed"
+[ "$failures" -eq 0 ] && [ "$checks" -gt 0 ]
