@@ -37,12 +37,14 @@ template <typename Visit> void ForEachEntry(const std::wstring& folder, Visit vi
 
 void CollectFiles(const std::wstring& root, const std::wstring& relative, std::set<std::wstring>& out)
 {
-    ForEachEntry(root + relative, [&](const std::wstring& name, bool isFolder) {
-        if (isFolder)
-            CollectFiles(root, relative + name + L"\\", out);
-        else
-            out.insert(relative + name);
-    });
+    ForEachEntry(root + relative,
+                 [&](const std::wstring& name, bool isFolder)
+                 {
+                     if (isFolder)
+                         CollectFiles(root, relative + name + L"\\", out);
+                     else
+                         out.insert(relative + name);
+                 });
 }
 
 } // namespace
@@ -76,7 +78,8 @@ void MakeFolders(const std::wstring& path)
 void WriteTextFile(const std::wstring& path, const std::string& contents)
 {
     MakeFolders(path.substr(0, path.find_last_of(L'\\') + 1));
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot create file, error " << GetLastError();
     DWORD written = 0;
     const BOOL ok = WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
@@ -114,18 +117,20 @@ std::set<std::wstring> ListFiles(const std::wstring& folder)
 void RemoveTree(const std::wstring& folder)
 {
     const std::wstring root = WithBackslash(folder);
-    ForEachEntry(root, [&](const std::wstring& name, bool isFolder) {
-        const std::wstring path = root + name;
-        if (isFolder)
-        {
-            RemoveTree(path);
-        }
-        else
-        {
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW(path.c_str());
-        }
-    });
+    ForEachEntry(root,
+                 [&](const std::wstring& name, bool isFolder)
+                 {
+                     const std::wstring path = root + name;
+                     if (isFolder)
+                     {
+                         RemoveTree(path);
+                     }
+                     else
+                     {
+                         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                         DeleteFileW(path.c_str());
+                     }
+                 });
     SetFileAttributesW(root.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryW(root.c_str());
 }

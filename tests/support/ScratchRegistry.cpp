@@ -68,7 +68,8 @@ void SetRegValue(HKEY hive, const std::wstring& path, const std::wstring& name, 
 
 void SetRegString(HKEY hive, const std::wstring& path, const std::wstring& name, const std::wstring& value)
 {
-    SetRegValue(hive, path, name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    SetRegValue(hive, path, name, REG_SZ, value.c_str(),
+                static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 void SetRegDword(HKEY hive, const std::wstring& path, const std::wstring& name, DWORD value)
