@@ -32,9 +32,10 @@ struct GraphWnd::ThreadParameters
 };
 
 GraphWnd::GraphWnd()
-    : IMAGE(0, 0), consolePreExisted(false), readyEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-      consoleOutput(nullptr), consoleInput(nullptr), window(nullptr), windowDc(nullptr), batch(false),
-      thread(nullptr), threadId(0), endProcessOnDestroy(false)
+    : IMAGE(0, 0), consolePreExisted(false), consoleAllocated(false),
+      readyEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)), consoleOutput(nullptr), consoleInput(nullptr),
+      window(nullptr), windowDc(nullptr), batch(false), thread(nullptr), threadId(0),
+      endProcessOnDestroy(false)
 {
     Lib().graphWindow = this;
 }
@@ -79,7 +80,7 @@ HWND GraphWnd::Open(int newWidth, int newHeight, const wchar_t* title, int flags
     consolePreExisted = lib.consoleWindow != nullptr;
     if (lib.consoleWindow == nullptr && (flags & OPEN_SHOW_CONSOLE) != 0)
     {
-        AllocConsole();
+        consoleAllocated = AllocConsole() != FALSE;
         _wfreopen_s(&consoleOutput, L"CONOUT$", L"w+t", stdout);
         _wfreopen_s(&consoleInput, L"CONIN$", L"r+t", stdin);
         lib.consoleWindow = GetConsoleWindow();
@@ -298,13 +299,21 @@ void GraphWnd::CloseOnThread(bool endsProcess)
             GetWindowRect(hwnd, &last);
         }
     }
-    else if (lib.consoleWindow != nullptr)
+    else if (consoleAllocated)
     {
-        fclose(consoleOutput);
-        fclose(consoleInput);
+        // Known by the allocation rather than by its window: a console need not have a window (Wine's).
+        if (consoleOutput != nullptr)
+        {
+            fclose(consoleOutput);
+        }
+        if (consoleInput != nullptr)
+        {
+            fclose(consoleInput);
+        }
         consoleOutput = nullptr;
         consoleInput = nullptr;
         FreeConsole();
+        consoleAllocated = false;
         lib.consoleWindow = nullptr;
     }
     endProcessOnDestroy = endsProcess;

@@ -52,6 +52,7 @@ private:
     void JoinThread();
 
     bool consolePreExisted;
+    bool consoleAllocated;
     HANDLE readyEvent;
     MessageRing ring;
     FILE* consoleOutput;

@@ -212,8 +212,9 @@ protected:
         std::wstring commandLine = L"\"" + helper + L"\" " + argument;
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
-        ASSERT_TRUE(CreateProcessW(helper.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                   nullptr, &startup, &process));
+        // Detached: like a GUI program started from the shell, the helper has no console of its own.
+        ASSERT_TRUE(CreateProcessW(helper.c_str(), &commandLine[0], nullptr, nullptr, FALSE, DETACHED_PROCESS,
+                                   nullptr, nullptr, &startup, &process));
     }
 
     HWND FindHelperWindow()
@@ -265,5 +266,10 @@ TEST_F(WindowHelperProcess, CloseGraphWindowLetsTheProgramGoOn)
 {
     Start(L"close");
     EXPECT_EQ(WaitForExit(), 7u);
+}
+TEST_F(WindowHelperProcess, ShowConsoleGivesAConsoleThatTheCloseFrees)
+{
+    Start(L"console");
+    EXPECT_EQ(WaitForExit(), 11u);
 }
 } // namespace
