@@ -6,7 +6,7 @@
 #
 # Usage: wizard-e2e.sh SCENARIO     (scenarios: see the functions scenario_* below)
 # Environment: WINEPREFIX and DISPLAY (scripts/test provides both), GRAVO_SETUP_EXE, STANDIN_GCC, GCC_REPORTS,
-# CLOSE_WINDOW_EXE, PLAIN_LOAD_EXE, PLANTED_DLLS (folder with version.dll, gdiplus.dll, msimg32.dll), ARTIFACTS.
+# WIZARD_WINDOW_EXE, PLAIN_LOAD_EXE, PLANTED_DLLS (folder with version.dll, gdiplus.dll, msimg32.dll), ARTIFACTS.
 set -uo pipefail
 
 drive_c=$WINEPREFIX/drive_c
@@ -112,7 +112,10 @@ start_wizard() {
   done
   # The first frames and the detection pass after them.
   sleep 3
-  [ -n "$win" ]
+  [ -n "$win" ] || return 1
+  # Wine draws the window's frame itself (no window manager): the client area starts inside the X window.
+  read -r client_x client_y < <(wine "$WIZARD_WINDOW_EXE" client-offset </dev/null 2>/dev/null | tr -d '\r')
+  [ -n "${client_y:-}" ]
 }
 
 # Waits for the wizard to end; its exit status in $exit_status (124 when it did not end in time).
@@ -140,9 +143,14 @@ stop_wizard() {
 }
 trap stop_wizard EXIT
 
+# Moves the pointer to client (x, y).
+point_at() {
+  xdotool mousemove --window "$win" $((client_x + $1)) $((client_y + $2))
+}
+
 # A press and a release a few frames apart, as a person clicks (the wizard reads input once per frame).
 click() {
-  xdotool mousemove --window "$win" "$1" "$2"
+  point_at "$1" "$2"
   sleep 0.15
   xdotool mousedown 1
   sleep 0.15
@@ -153,7 +161,7 @@ click() {
 # Wheel steps over the list (button 4 up, 5 down).
 wheel() {
   local button=$1 count=$2 i
-  xdotool mousemove --window "$win" 200 190
+  point_at 200 190
   sleep 0.2
   for i in $(seq "$count"); do
     xdotool click "$button"
@@ -162,9 +170,9 @@ wheel() {
   sleep 0.8
 }
 
-# Screenshot of the client area (the X window is the client area) as artifact NAME, kept raw for sampling.
+# Screenshot of the client area as artifact NAME, kept raw for sampling.
 shot() {
-  import -window "$win" "$ARTIFACTS/$1.png"
+  import -window "$win" -crop "490x328+$client_x+$client_y" +repage "$ARTIFACTS/$1.png"
   convert "$ARTIFACTS/$1.png" -depth 8 "rgb:$ARTIFACTS/$1.rgb"
   current_shot=$ARTIFACTS/$1.rgb
   current_name=$1
@@ -221,7 +229,7 @@ uninstall_line() { click 427 "$(row_y "$1")"; }
 popup_open() { is_colour 230 100 65,65,65 && is_colour 160 158 222,222,222; }
 popup_ok() { click 230 158; }
 next_page() { click 330 306 1.5; }
-close_box() { wine "$CLOSE_WINDOW_EXE" </dev/null >/dev/null 2>&1; }
+close_box() { wine "$WIZARD_WINDOW_EXE" close </dev/null >/dev/null 2>&1; }
 
 files_in() { (cd "$1" 2>/dev/null && find . -type f | sort | tr '\n' ' '); }
 
