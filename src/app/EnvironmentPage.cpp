@@ -164,14 +164,11 @@ void EnvironmentPage::DrawFooter(const nk_style_button& style, int* running, int
     nk_label_colored(context_, "-- Gravo Install System —————————————————————————————", NK_TEXT_LEFT,
                      nk_rgb(123, 123, 123));
     nk_layout_row_dynamic(context_, 1, 1);
-    nk_layout_space_begin(context_, NK_STATIC, 25, 2);
-    nk_layout_space_push(context_, nk_rect(width_ - 200.0f, 0, 80, 25));
-    if (nk_button_label_styled(context_, &style, "< 上一步"))
+    const FooterButton pressed = DrawFooterButtons(context_, style, width_, 25, 0, "< 上一步", "关闭");
+    if (pressed == FooterButton::left)
         *page = 1;
-    nk_layout_space_push(context_, nk_rect(width_ - 100.0f, 0, 80, 25));
-    if (nk_button_label_styled(context_, &style, "关闭"))
+    else if (pressed == FooterButton::right)
         *running = 0;
-    nk_layout_space_end(context_);
 }
 
 void EnvironmentPage::Install(const EnvListEntry& entry)

@@ -26,6 +26,21 @@ nk_style_button MakeButtonStyle(const nk_context* context)
     return style;
 }
 
+FooterButton DrawFooterButtons(nk_context* context, const nk_style_button& style, int width, float rowHeight,
+                               float y, const char* leftLabel, const char* rightLabel)
+{
+    FooterButton pressed = FooterButton::none;
+    nk_layout_space_begin(context, NK_STATIC, rowHeight, 2);
+    nk_layout_space_push(context, nk_rect(width - 200.0f, y, 80, 25));
+    if (nk_button_label_styled(context, &style, leftLabel))
+        pressed = FooterButton::left;
+    nk_layout_space_push(context, nk_rect(width - 100.0f, y, 80, 25));
+    if (nk_button_label_styled(context, &style, rightLabel))
+        pressed = FooterButton::right;
+    nk_layout_space_end(context);
+    return pressed;
+}
+
 WelcomePage::WelcomePage(nk_context* context, int width, int height)
     : context_(context), width_(width), height_(height)
 {
@@ -94,13 +109,10 @@ void WelcomePage::DrawFooter(int* running, int* page)
     nk_command_buffer* canvas = nk_window_get_canvas(context_);
     nk_fill_rect(canvas, nk_rect(0, 283, static_cast<float>(width_), 1), 0, nk_rgb(100, 100, 100));
     nk_fill_rect(canvas, nk_rect(0, 284, static_cast<float>(width_), 45), 0, nk_rgb(235, 235, 209));
-    const nk_style_button style = MakeButtonStyle(context_);
-    nk_layout_space_begin(context_, NK_STATIC, 10, 2);
-    nk_layout_space_push(context_, nk_rect(width_ - 200.0f, 7, 80, 25));
-    if (nk_button_label_styled(context_, &style, "下一步 >"))
+    const FooterButton pressed =
+        DrawFooterButtons(context_, MakeButtonStyle(context_), width_, 10, 7, "下一步 >", "取消");
+    if (pressed == FooterButton::left)
         *page = 2;
-    nk_layout_space_push(context_, nk_rect(width_ - 100.0f, 7, 80, 25));
-    if (nk_button_label_styled(context_, &style, "取消"))
+    else if (pressed == FooterButton::right)
         *running = 0;
-    nk_layout_space_end(context_);
 }

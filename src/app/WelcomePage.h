@@ -8,6 +8,19 @@
 // A fresh copy of the context's button style in the wizard's grey and white.
 nk_style_button MakeButtonStyle(const nk_context* context);
 
+// Which of a footer's two buttons was pressed in this frame.
+enum class FooterButton
+{
+    none,
+    left,
+    right,
+};
+
+// A footer's two 80 by 25 buttons, 200 and 100 pixels from the right edge of a page `width` wide, in a
+// free-placement row `rowHeight` high at `y` within it.
+FooterButton DrawFooterButtons(nk_context* context, const nk_style_button& style, int width, float rowHeight,
+                               float y, const char* leftLabel, const char* rightLabel);
+
 class WelcomePage
 {
 public:
