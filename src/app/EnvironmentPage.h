@@ -4,7 +4,7 @@
 
 #include "discovery/EnvironmentTable.h"
 #include "guibackend/GuiFont.h"
-#include "guibackend/Nuklear.h"
+#include "guibackend/NuklearConfig.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "guibackend/GuiFont.h"
-#include "guibackend/Nuklear.h"
+#include "guibackend/NuklearConfig.h"
 
 // A fresh copy of the context's button style in the wizard's grey and white.
 nk_style_button MakeButtonStyle(const nk_context* context);

@@ -2,7 +2,7 @@
 // process ends; the per-frame style and the dispatch to the current page.
 #pragma once
 
-#include "guibackend/Nuklear.h"
+#include "guibackend/NuklearConfig.h"
 
 class WelcomePage;
 class EnvironmentPage;

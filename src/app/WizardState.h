@@ -2,7 +2,7 @@
 // height and the fixed rectangle of the list page's result popup. The pages steer the wizard through them.
 #pragma once
 
-#include "guibackend/Nuklear.h"
+#include "guibackend/NuklearConfig.h"
 
 extern int appRunning;  // the frame loop runs while non-zero
 extern int currentPage; // 1 welcome page, 2 environment list; any other value shows no page

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "guibackend/GuiFont.h"
-#include "guibackend/Nuklear.h"
+#include "guibackend/NuklearConfig.h"
 
 #include <windows.h>
 

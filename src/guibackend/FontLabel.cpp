@@ -1,7 +1,7 @@
 // The pages' own fonts and labels drawn in them. This unit also compiles Nuklear itself: the label
 // needs nk_widget_text, which Nuklear keeps internal to its implementation.
 #define NK_IMPLEMENTATION
-#include "guibackend/Nuklear.h"
+#include "guibackend/NuklearConfig.h"
 
 #include "guibackend/GuiFont.h"
 

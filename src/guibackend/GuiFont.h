@@ -3,7 +3,7 @@
 // window library, UTF-8/UTF-16 conversion and Nuklear's clipboard callbacks.
 #pragma once
 
-#include "guibackend/Nuklear.h"
+#include "guibackend/NuklearConfig.h"
 
 #include <windows.h>
 

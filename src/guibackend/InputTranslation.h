@@ -2,7 +2,7 @@
 // backend's context (CommandRenderer.h), between nk_input_begin and nk_input_end.
 #pragma once
 
-#include "guibackend/Nuklear.h"
+#include "guibackend/NuklearConfig.h"
 
 #include <windows.h>
 
