@@ -4,8 +4,11 @@
 
 #include "graphwin/gravo.h"
 
+#include <cstddef>
+#include <cstring>
 #include <cwchar>
 #include <new>
+#include <vector>
 
 namespace
 {
@@ -29,23 +32,80 @@ const LOGFONTW* LogfontOf(nk_handle handle)
     return font != nullptr ? font->logfont : nullptr;
 }
 
-// Makes a font the graphics library's current text style until the scope ends: every use of a font other
-// than the default GUI font puts the current style back.
-class ScopedTextStyle
+// Text measurement on a memory DC of its own, with one GDI font per LOGFONTW kept for the process. Going
+// through the graphics library's text style instead creates two GDI fonts per measurement (the font and the
+// style put back), and Nuklear measures every label of every frame. A memory DC compatible with the screen
+// measures as the library's image DC does (both MM_TEXT, the same font), so the widths are the same.
+class TextMeasurer
 {
 public:
-    explicit ScopedTextStyle(const LOGFONTW* font) : saved()
+    TextMeasurer() : dc(CreateCompatibleDC(nullptr)) {}
+    ~TextMeasurer()
     {
-        GetFont(&saved);
-        SetFont(font);
+        Forget();
+        if (dc != nullptr)
+            DeleteDC(dc);
     }
-    ~ScopedTextStyle() { SetFont(&saved); }
-    ScopedTextStyle(const ScopedTextStyle&) = delete;
-    ScopedTextStyle& operator=(const ScopedTextStyle&) = delete;
+    TextMeasurer(const TextMeasurer&) = delete;
+    TextMeasurer& operator=(const TextMeasurer&) = delete;
+
+    int Width(const LOGFONTW& logfont, const std::wstring& text)
+    {
+        HFONT font = FontFor(logfont);
+        if (dc == nullptr || font == nullptr)
+            return 0;
+        SelectObject(dc, font);
+        SIZE size = {0, 0};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(std::wcslen(text.c_str())), &size);
+        return size.cx;
+    }
 
 private:
-    LOGFONTW saved;
+    struct CachedFont
+    {
+        LOGFONTW logfont;
+        HFONT font;
+    };
+    // The wizard uses a handful of fonts; a program that makes many starts the cache afresh at this size.
+    static constexpr size_t maxFonts = 32;
+
+    HFONT FontFor(const LOGFONTW& logfont)
+    {
+        for (const CachedFont& cached : fonts)
+            if (SameFont(cached.logfont, logfont))
+                return cached.font;
+        if (fonts.size() == maxFonts)
+            Forget();
+        HFONT font = CreateFontIndirectW(&logfont);
+        if (font != nullptr)
+            fonts.push_back(CachedFont{logfont, font});
+        return font;
+    }
+    // Everything before the face name, and the face name up to its terminator: what follows the terminator
+    // is whatever the LOGFONTW's writer left there.
+    static bool SameFont(const LOGFONTW& a, const LOGFONTW& b)
+    {
+        return std::memcmp(&a, &b, offsetof(LOGFONTW, lfFaceName)) == 0 &&
+               std::wcsncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0;
+    }
+    void Forget()
+    {
+        if (dc != nullptr)
+            SelectObject(dc, GetStockObject(SYSTEM_FONT));
+        for (const CachedFont& cached : fonts)
+            DeleteObject(cached.font);
+        fonts.clear();
+    }
+
+    HDC dc;
+    std::vector<CachedFont> fonts;
 };
+
+TextMeasurer& Measurer()
+{
+    static TextMeasurer measurer;
+    return measurer;
+}
 } // namespace
 
 GuiFont* CreateGuiFont(const char* faceName, int height, int width)
@@ -77,8 +137,7 @@ float GuiTextWidth(nk_handle handle, float, const char* text, int byteLength)
     const LOGFONTW* logfont = LogfontOf(handle);
     if (logfont == nullptr || text == nullptr)
         return 0.0f;
-    ScopedTextStyle style(logfont);
-    return static_cast<float>(TextWidth(Utf8ToWide(text, byteLength).c_str()));
+    return static_cast<float>(Measurer().Width(*logfont, Utf8ToWide(text, byteLength)));
 }
 
 void DrawGuiText(int x, int y, const char* text)
