@@ -118,10 +118,11 @@ TEST_F(CrowdedUninstallKey, FiveThousandOtherProgramsLeaveTheListAsOnAnEmptyMach
 
 TEST_F(CrowdedUninstallKey, DevCppEnumeratedAfterFiveThousandOthersIsStillFound)
 {
+    // Subkeys are enumerated in case-blind name order: "~" comes after the "{" of the others.
     AddOtherPrograms(5000);
     MakeFolders(folder / L"Dev-Cpp");
-    SetRegString(HKEY_LOCAL_MACHINE, uninstall + L"zz Dev-C++", L"DisplayName", L"Dev-C++");
-    SetRegString(HKEY_LOCAL_MACHINE, uninstall + L"zz Dev-C++", L"UninstallString",
+    SetRegString(HKEY_LOCAL_MACHINE, uninstall + L"~Dev-C++", L"DisplayName", L"Dev-C++");
+    SetRegString(HKEY_LOCAL_MACHINE, uninstall + L"~Dev-C++", L"UninstallString",
                  folder / L"Dev-Cpp\\uninstall.exe");
     EXPECT_EQ(FindIdeDir(0, HostIs64()), folder / L"Dev-Cpp\\");
 }
