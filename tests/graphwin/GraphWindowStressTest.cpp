@@ -1,0 +1,152 @@
+// The input queue under a flood: a hundred thousand mouse moves posted to the graph window from another
+// thread while this one polls. Records keep their order, the poller is never blocked, and records are lost
+// only when the ring is full.
+#include "graphwin/gravo.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace
+{
+constexpr int floodCount = 100000;
+constexpr int ringRecords = 63;
+
+// A move's sequence number in its position: x the low thousands, y from 100 up (the pointer is kept off
+// the window, so the system's own moves never carry such a y).
+LPARAM MoveOf(int sequence)
+{
+    return MAKELPARAM(sequence % 1000, 100 + sequence / 1000);
+}
+
+int SequenceOf(const GraphMessage& record)
+{
+    return record.mouse.y >= 100 ? (record.mouse.y - 100) * 1000 + record.mouse.x : -1;
+}
+
+class GraphWindowFlood : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+        window = OpenGraphWindow(200, 150, 0);
+        ASSERT_NE(window, nullptr);
+        // Creation, activation and focus arrive asynchronously under X11: wait until the window is quiet.
+        int quietTurns = 0;
+        for (int turn = 0; turn < 300 && quietTurns < 30; ++turn)
+        {
+            quietTurns = PollGraphMessage(nullptr, 255, true) ? 0 : quietTurns + 1;
+            Sleep(10);
+        }
+    }
+    void TearDown() override { CloseGraphWindow(); }
+
+    // Posts one move, waiting while the window's message queue is full.
+    void Post(int sequence)
+    {
+        while (!PostMessageW(window, WM_MOUSEMOVE, 0, MoveOf(sequence)))
+        {
+            Sleep(1);
+        }
+    }
+    // Polls every queued mouse record into seen; true when there was any.
+    static bool Drain(std::vector<int>& seen)
+    {
+        GraphMessage record;
+        bool any = false;
+        while (PollGraphMessage(&record, CAT_MOUSE, true))
+        {
+            any = true;
+            const int sequence = SequenceOf(record);
+            if (sequence >= 0)
+            {
+                seen.push_back(sequence);
+            }
+        }
+        return any;
+    }
+
+    HWND window = nullptr;
+};
+
+TEST_F(GraphWindowFlood, UnpacedFloodKeepsOrderAndEndsWithoutDeadlock)
+{
+    std::atomic<bool> posted(false);
+    std::thread sender(
+        [&]
+        {
+            for (int i = 0; i < floodCount; ++i)
+            {
+                Post(i);
+            }
+            posted = true;
+        });
+    std::vector<int> seen;
+    const DWORD start = GetTickCount();
+    bool drained = false;
+    while (!drained && GetTickCount() - start < 120000)
+    {
+        const bool senderDone = posted;
+        const bool any = Drain(seen);
+        // Once everything is posted, a quiet turn after a pause means the window has queued all of it.
+        if (senderDone && !any)
+        {
+            Sleep(50);
+            drained = !Drain(seen);
+        }
+    }
+    sender.join();
+    EXPECT_TRUE(drained);
+    ASSERT_FALSE(seen.empty());
+    for (size_t i = 1; i < seen.size(); ++i)
+    {
+        ASSERT_LT(seen[i - 1], seen[i]) << i;
+    }
+    EXPECT_LE(seen.size(), static_cast<size_t>(floodCount));
+}
+
+TEST_F(GraphWindowFlood, FloodThatNeverFillsTheRingLosesNothing)
+{
+    // The sender posts one ring's worth and waits until the poller has taken all of it: the ring never
+    // holds more than it can keep, so every record must arrive.
+    std::atomic<int> taken(0);
+    std::atomic<bool> stop(false);
+    std::thread sender(
+        [&]
+        {
+            for (int i = 0; i < floodCount && !stop; i += ringRecords)
+            {
+                const int end = i + ringRecords < floodCount ? i + ringRecords : floodCount;
+                for (int j = i; j < end; ++j)
+                {
+                    Post(j);
+                }
+                while (taken < end && !stop)
+                {
+                    Sleep(0);
+                }
+            }
+        });
+    std::vector<int> seen;
+    const DWORD start = GetTickCount();
+    while (seen.size() < static_cast<size_t>(floodCount) && GetTickCount() - start < 120000)
+    {
+        if (!Drain(seen))
+        {
+            Sleep(0);
+        }
+        taken = static_cast<int>(seen.size());
+    }
+    stop = true;
+    sender.join();
+    ASSERT_EQ(seen.size(), static_cast<size_t>(floodCount));
+    for (int i = 0; i < floodCount; ++i)
+    {
+        ASSERT_EQ(seen[i], i);
+    }
+}
+
+} // namespace
