@@ -196,7 +196,8 @@ void GraphWnd::RunThread(const ThreadParameters& parameters)
     windowClass.lpfnWndProc = Procedure;
     windowClass.hInstance = instance;
     windowClass.hIcon = icon;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    // The arrow by number: IDC_ARROW is a narrow name in a build without UNICODE.
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = className;
     RegisterClassExW(&windowClass);
