@@ -35,11 +35,16 @@ const LOGFONTW* LogfontOf(nk_handle handle)
 // Text measurement on a memory DC of its own, with one GDI font per LOGFONTW kept for the process. Going
 // through the graphics library's text style instead creates two GDI fonts per measurement (the font and the
 // style put back), and Nuklear measures every label of every frame. A memory DC compatible with the screen
-// measures as the library's image DC does (both MM_TEXT, the same font), so the widths are the same.
+// measures as the library's image DC does (both MM_TEXT and the advanced graphics mode, the same font), so
+// the widths are the same.
 class TextMeasurer
 {
 public:
-    TextMeasurer() : dc(CreateCompatibleDC(nullptr)) {}
+    TextMeasurer() : dc(CreateCompatibleDC(nullptr))
+    {
+        if (dc != nullptr)
+            SetGraphicsMode(dc, GM_ADVANCED);
+    }
     ~TextMeasurer()
     {
         Forget();
