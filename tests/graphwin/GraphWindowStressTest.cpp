@@ -1,6 +1,8 @@
 // The input queue under a flood: a hundred thousand mouse moves posted to the graph window from another
 // thread while this one polls. Records keep their order, the poller is never blocked, and records are lost
 // only when the ring is full.
+#include "WindowPixels.h"
+
 #include "graphwin/gravo.h"
 
 #include <gtest/gtest.h>
@@ -31,16 +33,8 @@ class GraphWindowFlood : public ::testing::Test
 protected:
     void SetUp() override
     {
-        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
-        window = OpenGraphWindow(200, 150, 0);
+        window = GravoTest::OpenQuietGraphWindow(200, 150);
         ASSERT_NE(window, nullptr);
-        // Creation, activation and focus arrive asynchronously under X11: wait until the window is quiet.
-        int quietTurns = 0;
-        for (int turn = 0; turn < 300 && quietTurns < 30; ++turn)
-        {
-            quietTurns = PollGraphMessage(nullptr, 255, true) ? 0 : quietTurns + 1;
-            Sleep(10);
-        }
     }
     void TearDown() override { CloseGraphWindow(); }
 

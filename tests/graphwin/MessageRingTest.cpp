@@ -18,17 +18,8 @@ class MessageRingTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        // Keep the pointer off the window so that the system sends it no mouse moves of its own.
-        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
-        window = OpenGraphWindow(200, 150, 0);
+        window = GravoTest::OpenQuietGraphWindow(200, 150);
         ASSERT_NE(window, nullptr);
-        // Creation, activation and focus arrive asynchronously under X11: wait until the window is quiet.
-        int quietTurns = 0;
-        for (int turn = 0; turn < 300 && quietTurns < 30; ++turn)
-        {
-            quietTurns = PollGraphMessage(nullptr, 255, true) ? 0 : quietTurns + 1;
-            Sleep(10);
-        }
     }
 
     void TearDown() override { CloseGraphWindow(); }

@@ -1,7 +1,25 @@
 #include "WindowPixels.h"
 
+#include "graphwin/gravo.h"
+
 namespace GravoTest
 {
+HWND OpenQuietGraphWindow(int width, int height)
+{
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    HWND window = OpenGraphWindow(width, height, 0);
+    if (window == nullptr)
+        return nullptr;
+    // Creation, activation and focus arrive asynchronously under X11: wait until the window is quiet.
+    int quietTurns = 0;
+    for (int turn = 0; turn < 300 && quietTurns < 30; ++turn)
+    {
+        quietTurns = PollGraphMessage(nullptr, 255, true) ? 0 : quietTurns + 1;
+        Sleep(10);
+    }
+    return window;
+}
+
 std::vector<DWORD> WindowPixels(HWND window, int width, int height)
 {
     // PrintWindow would ask the window to draw itself, and the graph window draws nothing on WM_PAINT;

@@ -1,5 +1,5 @@
-// Test helpers for the graph window: reading back what the window shows, and waiting for a condition
-// with a bounded number of turns.
+// Test helpers for the graph window: opening it quiet, reading back what the window shows, and waiting for
+// a condition with a bounded number of turns.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +12,9 @@ namespace GravoTest
 // The client area's pixels as 0x00RRGGBB words, read from the window's DC.
 std::vector<DWORD> WindowPixels(HWND window, int width, int height);
 DWORD WindowPixel(HWND window, int x, int y);
+// Opens the graph window with the pointer kept off it (so the system sends it no mouse moves of its own)
+// and drains the queue until the window is quiet; null when the window did not open.
+HWND OpenQuietGraphWindow(int width, int height);
 // Polls condition every 10 ms for at most timeoutMs; true once it holds.
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 5000);
 } // namespace GravoTest
