@@ -1,7 +1,7 @@
 #include "discovery/CommandRunner.h"
 
 #include "discovery/FolderSearch.h"
-#include "install/UniqueResource.h"
+#include "win32/UniqueHandles.h"
 
 #include <windows.h>
 

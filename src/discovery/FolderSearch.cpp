@@ -1,6 +1,6 @@
 #include "discovery/FolderSearch.h"
 
-#include "install/UniqueResource.h"
+#include "win32/UniqueHandles.h"
 
 #include <windows.h>
 

@@ -6,7 +6,7 @@
 #include "discovery/FileVersion.h"
 #include "discovery/FolderSearch.h"
 #include "install/CheckedFileOps.h"
-#include "install/UniqueResource.h"
+#include "win32/UniqueHandles.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "install/CheckedFileOps.h"
 
-#include "install/UniqueResource.h"
+#include "win32/UniqueHandles.h"
 
 #include <exception>
 

@@ -1,7 +1,7 @@
 #include "install/DocumentationShortcut.h"
 
 #include "install/CheckedFileOps.h"
-#include "install/UniqueResource.h"
+#include "win32/UniqueHandles.h"
 
 #include <objbase.h>
 #include <shlobj.h>
