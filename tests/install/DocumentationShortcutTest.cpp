@@ -1,6 +1,6 @@
 #include "install/DocumentationShortcut.h"
 
-#include "install/UniqueResource.h"
+#include "win32/UniqueHandles.h"
 #include "support/ScratchFolder.h"
 #include "support/Wine.h"
 
