@@ -265,7 +265,7 @@ void BenchDetection(int subkeys, bool withMatches, int repetitions)
     Time("detection pass, " + std::to_string(subkeys) + " Uninstall subkeys" + (withMatches ? ", matches last" : ""),
          repetitions, 1, [] {
              EnvironmentTable table;
-             table.RunDetectionPass();
+             table.RunDetectionPass(L"在线文档", L"桌面路径");
          });
 }
 

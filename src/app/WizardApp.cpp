@@ -3,6 +3,7 @@
 #include "app/EnvironmentPage.h"
 #include "app/WelcomePage.h"
 #include "app/WizardState.h"
+#include "install/DocumentationShortcut.h"
 
 void WizardApp::Create(nk_context* newContext, int newWidth, int newHeight)
 {
@@ -16,7 +17,8 @@ void WizardApp::Create(nk_context* newContext, int newWidth, int newHeight)
 
 void WizardApp::StartDetection()
 {
-    environmentPage->RunDetectionPass();
+    environmentPage->RunDetectionPass(std::wstring(L"在线文档 ") + documentationAddress,
+                                      L"桌面路径 " + DesktopFolder());
 }
 
 void WizardApp::DrawFrame()

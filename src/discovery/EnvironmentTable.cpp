@@ -2,7 +2,6 @@
 
 #include "discovery/FolderSearch.h"
 #include "discovery/RegistryReader.h"
-#include "install/DocumentationShortcut.h"
 
 #include <iterator>
 
@@ -15,21 +14,13 @@ struct VcRowSpec
 {
     const wchar_t* displayName;
     int version;
-    const PayloadList* libPayloadX86;
-    const PayloadList* libPayloadX64;
 };
 
 const VcRowSpec vcRowSpecs[] = {
-    {L"  Visual C++ 6.0", 6, &vc6X86Libs, nullptr},
-    {L"  Visual C++ 2008", 2008, &vc2008X86Libs, &vc2008X64Libs},
-    {L"  Visual C++ 2010", 2010, &vc2008X86Libs, &vc2008X64Libs},
-    {L"  Visual C++ 2012", 2012, &vc2008X86Libs, &vc2008X64Libs},
-    {L"  Visual C++ 2013", 2013, &vc2008X86Libs, &vc2008X64Libs},
-    {L"  Visual C++ 2015", 2015, &vc2015X86Libs, &vc2015X64Libs},
-    {L"  Visual C++ 2017", 2017, &vc2015X86Libs, &vc2015X64Libs},
-    {L"  Visual C++ 2019", 2019, &vc2015X86Libs, &vc2015X64Libs},
-    {L"  Visual C++ 2022", 2022, &vc2015X86Libs, &vc2015X64Libs},
-    {L"  Visual C++ 2026", 2026, &vc2015X86Libs, &vc2015X64Libs},
+    {L"  Visual C++ 6.0", 6},     {L"  Visual C++ 2008", 2008}, {L"  Visual C++ 2010", 2010},
+    {L"  Visual C++ 2012", 2012}, {L"  Visual C++ 2013", 2013}, {L"  Visual C++ 2015", 2015},
+    {L"  Visual C++ 2017", 2017}, {L"  Visual C++ 2019", 2019}, {L"  Visual C++ 2022", 2022},
+    {L"  Visual C++ 2026", 2026},
 };
 
 const wchar_t* const mingwDisplayNames[] = {L"  DevCpp", L"  CodeBlocks", L"  CLion",
@@ -117,9 +108,6 @@ void EnvironmentTable::CreateRows()
         auto row = std::make_unique<VcToolsetRow>();
         row->displayName = spec.displayName;
         row->version = spec.version;
-        row->headerPayload = &headerFiles;
-        row->libPayloadX86 = spec.libPayloadX86;
-        row->libPayloadX64 = spec.libPayloadX64;
         vcRows.push_back(std::move(row));
     }
     mingwRows.clear();
@@ -189,7 +177,8 @@ void EnvironmentTable::DetectVcRow(int rowIndex, bool hostIs64)
     detectedList.push_back(entry);
 }
 
-void EnvironmentTable::RunDetectionPass()
+void EnvironmentTable::RunDetectionPass(const std::wstring& documentationLine1,
+                                        const std::wstring& documentationLine2)
 {
     CreateRows();
     displayList.clear();
@@ -199,8 +188,8 @@ void EnvironmentTable::RunDetectionPass()
     EnvListEntry* documentation = NewEntry();
     documentation->rowIndex = -1;
     documentation->displayName = L"  Gravo 文档";
-    documentation->infoLine1 = std::wstring(L"在线文档 ") + documentationAddress;
-    documentation->infoLine2 = L"桌面路径 " + DesktopFolder();
+    documentation->infoLine1 = documentationLine1;
+    documentation->infoLine2 = documentationLine2;
     documentation->statusText = undetectedText;
     documentation->detected = true;
     displayList.push_back(documentation);

@@ -4,7 +4,6 @@
 #pragma once
 
 #include "discovery/CommandRunner.h"
-#include "install/PayloadManifest.h"
 
 #include <memory>
 #include <string>
@@ -18,9 +17,6 @@ struct VcToolsetRow
     std::wstring includeSubdir; // the rest are relative to rootDir and end with a backslash
     std::wstring libSubdirX86;
     std::wstring libSubdirX64;
-    const PayloadList* headerPayload = nullptr;
-    const PayloadList* libPayloadX86 = nullptr;
-    const PayloadList* libPayloadX64 = nullptr; // null for Visual C++ 6.0
 };
 
 struct MingwToolchainRow
@@ -59,8 +55,8 @@ public:
     EnvironmentTable& operator=(const EnvironmentTable&) = delete;
 
     // Fills the rows and the list once: documentation, detected Visual C++, detected MinGW, undetected
-    // Visual C++, undetected MinGW, other MinGW.
-    void RunDetectionPass();
+    // Visual C++, undetected MinGW, other MinGW. The documentation line shows the two texts given.
+    void RunDetectionPass(const std::wstring& documentationLine1, const std::wstring& documentationLine2);
 
     // The ten Visual C++ rows and the six MinGW rows with their initial values (the pass's first steps).
     void CreateRows();
@@ -71,9 +67,6 @@ public:
     // Hand-chosen Visual C++ folder: 0 nothing found, -1 another generation, else the generation.
     int AdoptChosenVcDir(std::wstring folder, EnvListEntry& entry, bool walkUp);
     int ResolveVsToolsDir(const std::wstring& vcDir, EnvListEntry& entry);
-
-    // Deletes copies of a Visual C++ 2017/2019 row's files from the default MSVC tool set folder.
-    void RemoveStaleToolsetCopies(int rowIndex) const;
 
     // MinGW tool chain probe: 1 supported, -1 refused (entry's statusText says why), 0 none found.
     // An empty directory asks for the registry search; a null entry makes the probe add its own entry.
@@ -104,3 +97,11 @@ private:
 
 // Clears the row's directories that do not exist, in the detection pass's order.
 void ValidateVcRow(VcToolsetRow& row);
+
+// Visual Studio 2017 and 2019 rows point at "VC\Auxiliary\VS\"; earlier installs put copies into the default
+// MSVC tool set folder as well, which install and uninstall clear.
+bool HasStaleToolsetCopies(int version);
+// That default tool set folder of a row ("VC\Tools\MSVC\<version>\"), named by the first line of
+// "Auxiliary\Build\Microsoft.VCToolsVersion.default.txt" when it is a dotted version of digits; empty for
+// every other row, and when the file is missing or names no such version.
+std::wstring DefaultToolsetDir(const VcToolsetRow& row);

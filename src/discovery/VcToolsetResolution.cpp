@@ -1,11 +1,10 @@
 // Visual C++ tool set resolution: turns a hand-chosen folder into a filled Visual C++ row (compiler found
-// below it, its generation checked against the row's), and clears library copies out of the default MSVC
-// tool set folder of Visual Studio 2017 and 2019.
+// below it, its generation checked against the row's), and names the default MSVC tool set folder of Visual
+// Studio 2017 and 2019, where earlier installs left copies.
 #include "discovery/EnvironmentTable.h"
 
 #include "discovery/FileVersion.h"
 #include "discovery/FolderSearch.h"
-#include "install/CheckedFileOps.h"
 #include "win32/UniqueHandles.h"
 
 #include <windows.h>
@@ -64,12 +63,18 @@ std::wstring ReadFirstLine(const std::wstring& path)
     return wide;
 }
 
-void DeletePayloadCopies(const std::wstring& folder, const std::wstring& subdir, const PayloadList* payload)
+// "14.29.30133": digits in groups separated by single dots.
+bool IsDottedVersion(const std::wstring& text)
 {
-    if (subdir.empty() || payload == nullptr)
-        return;
-    for (int index : payload->indices)
-        DeleteExistingFile(folder + subdir + payloadFiles[index].fileName);
+    if (text.empty() || text.front() == L'.' || text.back() == L'.')
+        return false;
+    for (size_t i = 0; i < text.size(); ++i)
+    {
+        const bool digit = text[i] >= L'0' && text[i] <= L'9';
+        if (!digit && (text[i] != L'.' || text[i + 1] == L'.'))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -127,25 +132,25 @@ int EnvironmentTable::ResolveVsToolsDir(const std::wstring& vcDir, EnvListEntry&
     return AdoptLayout(*row, entry, generation, vcDir + L"Auxiliary\\VS\\", L"lib\\x86\\", L"lib\\x64\\");
 }
 
-void EnvironmentTable::RemoveStaleToolsetCopies(int rowIndex) const
+bool HasStaleToolsetCopies(int version)
 {
-    if (rowIndex < 0 || rowIndex >= static_cast<int>(vcRows.size()))
-        return;
-    const VcToolsetRow& row = *vcRows[rowIndex];
-    if (row.version != 2017 && row.version != 2019)
-        return;
+    return version == 2017 || version == 2019;
+}
+
+std::wstring DefaultToolsetDir(const VcToolsetRow& row)
+{
+    if (!HasStaleToolsetCopies(row.version))
+        return {};
     const std::wstring suffix = L"\\Auxiliary\\VS\\";
     if (row.rootDir.size() <= suffix.size() - 1 ||
         row.rootDir.compare(row.rootDir.size() - suffix.size(), suffix.size(), suffix) != 0)
-        return;
+        return {};
     // The "VC" folder, ending with a backslash.
     const std::wstring base = row.rootDir.substr(0, row.rootDir.size() - (suffix.size() - 1));
     const std::wstring version =
         ReadFirstLine(base + L"Auxiliary\\Build\\Microsoft.VCToolsVersion.default.txt");
-    if (version.empty())
-        return;
-    const std::wstring tools = base + L"Tools\\MSVC\\" + version + L"\\";
-    DeletePayloadCopies(tools, row.includeSubdir, row.headerPayload);
-    DeletePayloadCopies(tools, row.libSubdirX86, row.libPayloadX86);
-    DeletePayloadCopies(tools, row.libSubdirX64, row.libPayloadX64);
+    // The line becomes a path component: anything but digits and dots (a "..\\" above all) names no tool set.
+    if (!IsDottedVersion(version))
+        return {};
+    return base + L"Tools\\MSVC\\" + version + L"\\";
 }

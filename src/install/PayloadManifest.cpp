@@ -30,3 +30,25 @@ std::wstring PayloadSourcePath(const std::wstring& releaseFolder, int payloadInd
     const PayloadFile& file = payloadFiles[payloadIndex];
     return releaseFolder + file.folder + file.fileName;
 }
+
+VcLibPayloads VcLibPayloadsFor(int version)
+{
+    switch (version)
+    {
+    case 6:
+        return {&vc6X86Libs, nullptr};
+    case 2008:
+    case 2010:
+    case 2012:
+    case 2013:
+        return {&vc2008X86Libs, &vc2008X64Libs};
+    case 2015:
+    case 2017:
+    case 2019:
+    case 2022:
+    case 2026:
+        return {&vc2015X86Libs, &vc2015X64Libs};
+    default:
+        return {nullptr, nullptr};
+    }
+}

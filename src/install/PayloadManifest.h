@@ -1,6 +1,6 @@
 // The release folder's layout: the payload manifest (the release files the Visual C++ installer copies),
-// the payload lists through which environment rows name their files, the MinGW source paths, and the
-// release folder itself, found from the running executable's path.
+// the payload lists that name each Visual C++ generation's files, the MinGW source paths, and the release
+// folder itself, found from the running executable's path.
 #pragma once
 
 #include <array>
@@ -39,6 +39,15 @@ inline constexpr PayloadList vc2008X86Libs{{4, 5}};
 inline constexpr PayloadList vc2015X86Libs{{8, 9}};
 inline constexpr PayloadList vc2008X64Libs{{6, 7}};
 inline constexpr PayloadList vc2015X64Libs{{10, 11}};
+
+// The library payload lists of a Visual C++ generation; x64 is null for Visual C++ 6.0, both are null for a
+// number that names no generation. The headers are headerFiles for every generation.
+struct VcLibPayloads
+{
+    const PayloadList* x86;
+    const PayloadList* x64;
+};
+VcLibPayloads VcLibPayloadsFor(int version);
 
 // MinGW sources, relative to the release folder; each is installed under its bare file name.
 inline constexpr const wchar_t* mingwHeaderSources[2] = {L"include\\gravo.h", L"include\\graphics.h"};

@@ -1,6 +1,7 @@
 #include "install/VisualCppInstaller.h"
 
 #include "discovery/EnvironmentTable.h"
+#include "install/CheckedFileOps.h"
 #include "install/InstallSteps.h"
 #include "install/PayloadManifest.h"
 
@@ -14,11 +15,6 @@ const VcToolsetRow* RowAt(const EnvironmentTable& table, int rowIndex)
     return table.vcRows[rowIndex].get();
 }
 
-bool CleansDefaultToolset(const VcToolsetRow& row)
-{
-    return row.version == 2017 || row.version == 2019;
-}
-
 // The install and uninstall steps of a row, in their order: target directory and payload list.
 struct PayloadStep
 {
@@ -29,12 +25,27 @@ struct PayloadStep
 
 std::vector<PayloadStep> StepsOf(const VcToolsetRow& row)
 {
-    return {{&row.includeSubdir, row.headerPayload, false},
-            {&row.libSubdirX86, row.libPayloadX86, false},
-            {&row.libSubdirX64, row.libPayloadX64, true}};
+    const VcLibPayloads libs = VcLibPayloadsFor(row.version);
+    return {{&row.includeSubdir, &headerFiles, false},
+            {&row.libSubdirX86, libs.x86, false},
+            {&row.libSubdirX64, libs.x64, true}};
 }
 
 } // namespace
+
+void RemoveStaleToolsetCopies(const VcToolsetRow& row)
+{
+    const std::wstring toolset = DefaultToolsetDir(row);
+    if (toolset.empty())
+        return;
+    for (const PayloadStep& step : StepsOf(row))
+    {
+        if (step.subdir->empty() || step.payload == nullptr)
+            continue;
+        for (int index : step.payload->indices)
+            DeleteExistingFile(toolset + *step.subdir + payloadFiles[index].fileName);
+    }
+}
 
 std::wstring InstallVisualCpp(const EnvironmentTable& table, int rowIndex)
 {
@@ -42,8 +53,7 @@ std::wstring InstallVisualCpp(const EnvironmentTable& table, int rowIndex)
     // A row without a root directory has no target: never copy relative to the current folder.
     if (row == nullptr || row->rootDir.empty())
         return L"安装失败";
-    if (CleansDefaultToolset(*row))
-        table.RemoveStaleToolsetCopies(rowIndex);
+    RemoveStaleToolsetCopies(*row);
 
     const std::wstring release = ReleaseFolder();
     for (const PayloadStep& step : StepsOf(*row))
@@ -65,8 +75,7 @@ std::wstring UninstallVisualCpp(const EnvironmentTable& table, int rowIndex)
     const VcToolsetRow* row = RowAt(table, rowIndex);
     if (row == nullptr || row->rootDir.empty())
         return L"卸载失败";
-    if (CleansDefaultToolset(*row))
-        table.RemoveStaleToolsetCopies(rowIndex);
+    RemoveStaleToolsetCopies(*row);
 
     bool deleted = false;
     for (const PayloadStep& step : StepsOf(*row))

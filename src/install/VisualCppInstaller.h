@@ -5,9 +5,14 @@
 #include <string>
 
 class EnvironmentTable;
+struct VcToolsetRow;
 
 // Empty on success, else "安装失败". Stops at the first failed copy; earlier copies stay.
 std::wstring InstallVisualCpp(const EnvironmentTable& table, int rowIndex);
 
 // "卸载成功" or "卸载失败"; stops at the first file that cannot be deleted.
 std::wstring UninstallVisualCpp(const EnvironmentTable& table, int rowIndex);
+
+// Deletes the library's files that earlier installs left in the default MSVC tool set folder of a Visual
+// Studio 2017 or 2019 row; install and uninstall run it first. Every other row is left alone.
+void RemoveStaleToolsetCopies(const VcToolsetRow& row);

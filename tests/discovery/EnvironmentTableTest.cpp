@@ -1,7 +1,6 @@
 #include "discovery/EnvironmentTable.h"
 
 #include "FakeInstallations.h"
-#include "install/DocumentationShortcut.h"
 #include "support/ScratchFolder.h"
 #include "support/ScratchRegistry.h"
 
@@ -56,11 +55,13 @@ protected:
     ScratchRegistry registry;
     ScratchFolder folder{L"detection pass"};
     EnvironmentTable table;
+    const std::wstring documentationLine1 = L"在线文档 https://docs.example";
+    const std::wstring documentationLine2 = L"桌面路径 D:\\Desk\\";
 };
 
 TEST_F(DetectionPass, NothingInstalledListsEveryEnvironmentUndetected)
 {
-    table.RunDetectionPass();
+    table.RunDetectionPass(documentationLine1, documentationLine2);
     EXPECT_EQ(ListedNames(),
               (std::vector<std::wstring>{L"  Gravo 文档", L"  Visual C++ 6.0", L"  Visual C++ 2008",
                                          L"  Visual C++ 2010", L"  Visual C++ 2012", L"  Visual C++ 2013",
@@ -68,8 +69,8 @@ TEST_F(DetectionPass, NothingInstalledListsEveryEnvironmentUndetected)
                                          L"  Visual C++ 2022", L"  Visual C++ 2026", L"  DevCpp", L"  CLion",
                                          L"  CodeBlocks", L"  C-Free", L"  其它 MinGW"}));
     const EnvListEntry& documentation = *table.displayList.front();
-    EXPECT_EQ(documentation.infoLine1, L"在线文档 https://docs.gravo.dev");
-    EXPECT_EQ(documentation.infoLine2, L"桌面路径 " + DesktopFolder());
+    EXPECT_EQ(documentation.infoLine1, documentationLine1);
+    EXPECT_EQ(documentation.infoLine2, documentationLine2);
     EXPECT_TRUE(documentation.detected);
     for (size_t i = 1; i < table.displayList.size(); ++i)
     {
@@ -111,7 +112,7 @@ TEST_F(DetectionPass, MixedInstallationKeepsTableOrderAndShowsTheRefusal)
     SetRegString(HKEY_LOCAL_MACHINE, uninstall + L"CLion", L"DisplayName", L"CLion 2024.3");
     SetRegString(HKEY_LOCAL_MACHINE, uninstall + L"CLion", L"InstallLocation", folder / L"CLion");
 
-    table.RunDetectionPass();
+    table.RunDetectionPass(documentationLine1, documentationLine2);
 
     EXPECT_EQ(ListedNames(),
               (std::vector<std::wstring>{L"  Gravo 文档", L"  Visual C++ 6.0", L"  Visual C++ 2019",
@@ -139,7 +140,7 @@ TEST_F(DetectionPass, GenerationWithoutIncludeFolderIsUndetected)
     const std::wstring vc = folder / L"VS12\\VC\\";
     MakeFolders(vc + L"lib");
     SetRegString(HKEY_LOCAL_MACHINE, sxs, L"12.0", vc);
-    table.RunDetectionPass();
+    table.RunDetectionPass(documentationLine1, documentationLine2);
     EXPECT_FALSE(Listed(L"  Visual C++ 2013").detected);
     EXPECT_EQ(table.vcRows[4]->rootDir, L"");
     EXPECT_EQ(table.vcRows[4]->libSubdirX86, L"");
@@ -149,7 +150,7 @@ TEST_F(DetectionPass, GenerationWithoutAmd64LibrariesShowsOnlyThe32BitFolder)
 {
     const std::wstring vc = MakeVcFolder(L"VS9", false);
     SetRegString(HKEY_LOCAL_MACHINE, sxs, L"9.0", vc);
-    table.RunDetectionPass();
+    table.RunDetectionPass(documentationLine1, documentationLine2);
     EXPECT_TRUE(Listed(L"  Visual C++ 2008").detected);
     EXPECT_EQ(Listed(L"  Visual C++ 2008").infoLine2, L"库文件路径 " + vc + L"lib\\");
     EXPECT_EQ(table.vcRows[1]->libSubdirX64, L"");

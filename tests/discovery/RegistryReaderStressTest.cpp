@@ -22,7 +22,10 @@ const std::wstring values = L"Software\\Values";
 class RegistryStress : public ::testing::Test
 {
 protected:
-    std::wstring Read(const wchar_t* name) { return ReadRegistryString(HKEY_LOCAL_MACHINE, values.c_str(), name); }
+    std::wstring Read(const wchar_t* name)
+    {
+        return ReadRegistryString(HKEY_LOCAL_MACHINE, values.c_str(), name);
+    }
 
     ScratchRegistry registry;
 };
@@ -99,9 +102,8 @@ protected:
         return lines;
     }
 
-    const std::wstring uninstall =
-        std::wstring(HostIs64() ? L"Software\\WOW6432Node\\" : L"Software\\") +
-        L"Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+    const std::wstring uninstall = std::wstring(HostIs64() ? L"Software\\WOW6432Node\\" : L"Software\\") +
+                                   L"Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
     ScratchRegistry registry;
     ScratchFolder folder{L"crowded uninstall"};
 };
@@ -109,10 +111,10 @@ protected:
 TEST_F(CrowdedUninstallKey, FiveThousandOtherProgramsLeaveTheListAsOnAnEmptyMachine)
 {
     EnvironmentTable empty;
-    empty.RunDetectionPass();
+    empty.RunDetectionPass(L"在线文档", L"桌面路径");
     AddOtherPrograms(5000);
     EnvironmentTable crowded;
-    crowded.RunDetectionPass();
+    crowded.RunDetectionPass(L"在线文档", L"桌面路径");
     EXPECT_EQ(Listed(crowded), Listed(empty));
 }
 

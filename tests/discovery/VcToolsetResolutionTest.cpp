@@ -11,7 +11,7 @@ namespace
 using namespace TestSupport;
 using namespace FakeInstallations;
 
-constexpr int row6 = 0, row2010 = 2, row2013 = 4, row2015 = 5, row2019 = 7, row2022 = 8;
+constexpr int row6 = 0, row2010 = 2, row2013 = 4, row2015 = 5, row2017 = 6, row2019 = 7, row2022 = 8;
 
 class VcToolsetResolution : public ::testing::Test
 {
@@ -128,47 +128,51 @@ TEST_F(VcToolsetResolution, DocumentationEntryNamesNoRow)
     EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS14", EntryFor(-1), true), 0);
 }
 
-class StaleToolsetCopies : public VcToolsetResolution
+class DefaultToolset : public VcToolsetResolution
 {
 protected:
-    StaleToolsetCopies()
-    {
-        vc = MakeToolsetInstallation(L"VS", L"14.29.30133", L"versioned-19.29.exe");
-        tools = vc + L"Tools\\MSVC\\14.29.30133\\";
-        MakeFiles(tools,
-                  {L"include\\gravo.h", L"include\\graphics.h", L"include\\vector", L"lib\\x86\\Gravoa.lib",
-                   L"lib\\x86\\Gravow.lib", L"lib\\x64\\Gravoa.lib", L"lib\\x64\\Gravow.lib"});
-    }
-    void FillRow(int rowIndex)
+    DefaultToolset() { vc = MakeToolsetInstallation(L"VS", L"14.29.30133", L"versioned-19.29.exe"); }
+    const VcToolsetRow& FillRow(int rowIndex)
     {
         VcToolsetRow& row = *table.vcRows[rowIndex];
         row.rootDir = vc + L"Auxiliary\\VS\\";
         row.includeSubdir = L"include\\";
         row.libSubdirX86 = L"lib\\x86\\";
         row.libSubdirX64 = L"lib\\x64\\";
+        return row;
+    }
+    void WriteDefaultVersion(const char* text)
+    {
+        WriteTextFile(vc + L"Auxiliary\\Build\\Microsoft.VCToolsVersion.default.txt", text);
     }
 
     std::wstring vc;
-    std::wstring tools;
 };
 
-TEST_F(StaleToolsetCopies, Vs2019CopiesAreDeletedFromTheDefaultToolset)
+TEST_F(DefaultToolset, Vs2019RowNamesTheVersionFolderOfTheDefaultFile)
 {
-    WriteTextFile(vc + L"Auxiliary\\Build\\Microsoft.VCToolsVersion.default.txt", "14.29.30133 \r\n");
-    FillRow(row2019);
-    table.RemoveStaleToolsetCopies(row2019);
-    EXPECT_EQ(ListFiles(tools), (std::set<std::wstring>{L"bin\\Hostx86\\x86\\cl.exe", L"include\\vector"}));
+    WriteDefaultVersion("\xEF\xBB\xBF"
+                        "14.29.30133 \r\n14.00.1\r\n");
+    EXPECT_EQ(DefaultToolsetDir(FillRow(row2019)), vc + L"Tools\\MSVC\\14.29.30133\\");
 }
 
-TEST_F(StaleToolsetCopies, Vs2022RowAndMissingVersionFileLeaveThemAlone)
+TEST_F(DefaultToolset, OnlyVs2017And2019RowsHaveOne)
 {
-    const std::set<std::wstring> before = ListFiles(tools);
-    FillRow(row2019);
-    table.RemoveStaleToolsetCopies(row2019);
-    WriteTextFile(vc + L"Auxiliary\\Build\\Microsoft.VCToolsVersion.default.txt", "14.29.30133\n");
-    FillRow(row2022);
-    table.RemoveStaleToolsetCopies(row2022);
-    EXPECT_EQ(ListFiles(tools), before);
+    WriteDefaultVersion("14.29.30133\n");
+    EXPECT_EQ(DefaultToolsetDir(FillRow(row2022)), L"");
+    EXPECT_EQ(DefaultToolsetDir(FillRow(row2015)), L"");
+    EXPECT_EQ(DefaultToolsetDir(FillRow(row2017)), vc + L"Tools\\MSVC\\14.29.30133\\");
+}
+
+TEST_F(DefaultToolset, MissingFileOrALineThatIsNoVersionNamesNone)
+{
+    EXPECT_EQ(DefaultToolsetDir(FillRow(row2019)), L"");
+    for (const char* line :
+         {"..\\..\\x", "14.29.30133\\..\\..", "14..29", ".14.29", "14.29.", "", "v14.29", "14.29 30133"})
+    {
+        WriteDefaultVersion(line);
+        EXPECT_EQ(DefaultToolsetDir(FillRow(row2019)), L"") << line;
+    }
 }
 
 } // namespace
