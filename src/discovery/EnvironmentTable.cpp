@@ -26,9 +26,8 @@ const VcRowSpec vcRowSpecs[] = {
 const wchar_t* const mingwDisplayNames[] = {L"  DevCpp", L"  CodeBlocks", L"  CLion",
                                             L"  VSCode", L"  C-Free",     L"  其它 MinGW"};
 
-constexpr int otherMingwIndex = 5;
-// Dev-C++, CLion, Code::Blocks, C-Free; VS Code gets no entry.
-constexpr int probedIdeOrder[] = {0, 2, 1, 4};
+// VS Code gets no entry.
+constexpr int probedIdeOrder[] = {devcppIde, clionIde, codeBlocksIde, cfreeIde};
 
 // A cleared root names no folder: its subfolders do not exist, whatever the current folder holds.
 bool ExistsBelow(const std::wstring& rootDir, const std::wstring& subdir)
@@ -202,5 +201,5 @@ void EnvironmentTable::RunDetectionPass(const std::wstring& documentationLine1,
 
     displayList.insert(displayList.end(), detectedList.begin(), detectedList.end());
     displayList.insert(displayList.end(), undetectedList.begin(), undetectedList.end());
-    displayList.push_back(NewRowEntry(otherMingwIndex, mingwRows[otherMingwIndex]->displayName, true, false));
+    displayList.push_back(NewRowEntry(otherMingwIde, mingwRows[otherMingwIde]->displayName, true, false));
 }

@@ -19,10 +19,21 @@ struct VcToolsetRow
     std::wstring libSubdirX64;
 };
 
+// The MinGW rows in table order: a row's ideIndex, and its index in mingwRows.
+enum IdeIndex : int
+{
+    devcppIde = 0,
+    codeBlocksIde = 1,
+    clionIde = 2,
+    vscodeIde = 3,
+    cfreeIde = 4,
+    otherMingwIde = 5,
+};
+
 struct MingwToolchainRow
 {
     std::wstring displayName;
-    int ideIndex = 0; // 0 Dev-C++, 1 Code::Blocks, 2 CLion, 3 VS Code, 4 C-Free, 5 other MinGW
+    int ideIndex = devcppIde;
     std::wstring rootDir;
     std::wstring includeSubdir;
     std::wstring libSubdir32;

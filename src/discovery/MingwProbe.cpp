@@ -22,11 +22,6 @@ const std::wregex& MingwFolderPattern()
     return pattern;
 }
 
-constexpr int devcppIndex = 0;
-constexpr int codeBlocksIndex = 1;
-constexpr int cfreeIndex = 4;
-constexpr int otherMingwIndex = 5;
-
 std::wstring Utf8ToWide(const std::string& text)
 {
     if (text.empty())
@@ -115,8 +110,8 @@ int EnvironmentTable::ProbeMingwEnvironment(std::wstring directory, int ideIndex
             undetectedList.push_back(NewRowEntry(ideIndex, row->displayName, true, false));
         return result;
     }
-    bool devcppVariant = ideIndex == cfreeIndex;
-    if (ideIndex == devcppIndex || ideIndex == otherMingwIndex)
+    bool devcppVariant = ideIndex == cfreeIde;
+    if (ideIndex == devcppIde || ideIndex == otherMingwIde)
     {
         const std::wstring executable = FindFirstMatch(directory, devcppExecutable);
         if (!executable.empty())
@@ -169,7 +164,7 @@ int EnvironmentTable::ProbeToolchain(std::wstring directory, int ideIndex, EnvLi
     int bits = 32;
     bool plainMingw32 = false;
     std::wstring base;
-    const bool keepsLib32 = ideIndex == codeBlocksIndex;
+    const bool keepsLib32 = ideIndex == codeBlocksIde;
     if (!x64Dir.empty())
     {
         bits = 64;
