@@ -4,8 +4,6 @@
 
 #include <shellapi.h>
 
-#include <cstdlib>
-
 namespace Gravo
 {
 namespace
@@ -348,7 +346,9 @@ LRESULT CALLBACK GraphWnd::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPA
                 SendMessageW(ConsoleWindow(), WM_CLOSE, 0, 0);
                 return 0;
             }
-            std::exit(0);
+            // Not the C runtime's exit: static destructors would run while the main thread still draws
+            // and measures with what they free.
+            ExitProcess(0);
         }
         return 0;
     case WM_MOVE:

@@ -1,6 +1,7 @@
 #include "graphwin/Library.h"
 
 #include "graphwin/DrawOnWnd.h"
+#include "graphwin/GdiplusSession.h"
 #include "graphwin/GraphWnd.h"
 
 #include <objbase.h>
@@ -17,7 +18,7 @@ void StartLibrary()
     library.comInitialised = SUCCEEDED(com);
     InitializeCriticalSection(&library.drawingLock);
     InitializeCriticalSection(&library.queueLock);
-    StartGdiplus(library.gdiplus);
+    library.gdiplus = new GdiplusSession();
     library.target = nullptr;
     library.targetMemoryDc = nullptr;
     library.targetWindowDc = nullptr;
@@ -40,7 +41,8 @@ void StopLibrary()
     library.imageDevice = nullptr;
     library.currentDevice = nullptr;
     library.target = nullptr;
-    StopGdiplus(library.gdiplus);
+    delete library.gdiplus;
+    library.gdiplus = nullptr;
     DeleteCriticalSection(&library.queueLock);
     DeleteCriticalSection(&library.drawingLock);
     if (library.comInitialised)

@@ -2,8 +2,6 @@
 // its reference-counted start and stop. Every IMAGE and every open graph window holds one reference.
 #pragma once
 
-#include "graphwin/GdiplusSession.h"
-
 #include <windows.h>
 
 class IMAGE;
@@ -11,6 +9,7 @@ class IMAGE;
 namespace Gravo
 {
 class DrawOnImg;
+class GdiplusSession;
 class DrawOnWnd;
 class GraphWnd;
 
@@ -30,7 +29,7 @@ struct LibraryState
     CRITICAL_SECTION drawingLock;
     CRITICAL_SECTION queueLock;
     bool comInitialised;
-    GdiplusSession gdiplus;
+    GdiplusSession* gdiplus;
 };
 
 // Plain data with static storage: nothing here runs a destructor when the process exits, so an exit

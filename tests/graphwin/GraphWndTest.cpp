@@ -2,11 +2,14 @@
 // reopening, teardown without leaks, and the close box ending the process.
 #include "WindowPixels.h"
 
+#include "graphwin/Library.h"
 #include "graphwin/gravo.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -155,6 +158,44 @@ TEST_F(GraphWndTest, MouseCaptureIsTakenOnTheWindowThread)
     EXPECT_EQ(info.hwndCapture, nullptr);
 }
 
+TEST_F(GraphWndTest, KeysButCancelAreForwardedToTheConsole)
+{
+    HWND window = GravoTest::OpenQuietGraphWindow(120, 90);
+    ASSERT_NE(window, nullptr);
+    // A test program under Wine has a console without a window: a window of this thread stands in for the
+    // console window and keeps what the window thread posts to it.
+    HWND console = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(console, nullptr);
+    Gravo::Lib().consoleWindow = console;
+    // SendMessageW returns once the window procedure has posted what it forwards.
+    SendMessageW(window, WM_KEYDOWN, VK_CANCEL, 0x00460001);
+    SendMessageW(window, WM_KEYDOWN, 'A', 0x001E0001);
+    SendMessageW(window, WM_SYSKEYDOWN, VK_CANCEL, 0x20460001);
+    SendMessageW(window, WM_SYSKEYUP, VK_MENU, 0xE0380001);
+    SendMessageW(window, WM_KEYUP, VK_CANCEL, 0xC0460001);
+    Gravo::Lib().consoleWindow = nullptr;
+
+    std::vector<std::pair<UINT, WPARAM>> forwarded;
+    MSG message;
+    while (PeekMessageW(&message, console, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE))
+    {
+        forwarded.emplace_back(message.message, message.wParam);
+    }
+    const std::vector<std::pair<UINT, WPARAM>> expected = {{WM_KEYDOWN, 'A'}, {WM_SYSKEYUP, VK_MENU}};
+    EXPECT_EQ(forwarded, expected);
+    DestroyWindow(console);
+
+    // The queue still gets every key, the cancel key included.
+    std::vector<int> queued;
+    GraphMessage record;
+    while (PollGraphMessage(&record, CAT_KEY, true))
+    {
+        queued.push_back(record.key.virtualKey);
+    }
+    const std::vector<int> allKeys = {VK_CANCEL, 'A', VK_CANCEL, VK_MENU, VK_CANCEL};
+    EXPECT_EQ(queued, allKeys);
+}
+
 TEST_F(GraphWndTest, HundredOpenCloseCyclesLeakNoHandles)
 {
     const auto cycle = []
@@ -192,7 +233,10 @@ TEST_F(GraphWndTest, HundredOpenCloseCyclesLeakNoHandles)
 class WindowHelperProcess : public ::testing::Test
 {
 protected:
-    ~WindowHelperProcess() override
+    ~WindowHelperProcess() override { Finish(); }
+
+    // Ends the helper if it still runs and lets go of it.
+    void Finish()
     {
         if (process.hProcess != nullptr)
         {
@@ -200,10 +244,13 @@ protected:
             CloseHandle(process.hProcess);
             CloseHandle(process.hThread);
         }
+        process = PROCESS_INFORMATION();
     }
 
-    void Start(const std::wstring& argument)
+    // With a position, the helper's starter asks for it as the place of the helper's first window.
+    void Start(const std::wstring& argument, const POINT* position = nullptr)
     {
+        Finish();
         wchar_t path[MAX_PATH] = L"";
         GetModuleFileNameW(nullptr, path, MAX_PATH);
         std::wstring helper = path;
@@ -212,6 +259,12 @@ protected:
         std::wstring commandLine = L"\"" + helper + L"\" " + argument;
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
+        if (position != nullptr)
+        {
+            startup.dwFlags = STARTF_USEPOSITION;
+            startup.dwX = static_cast<DWORD>(position->x);
+            startup.dwY = static_cast<DWORD>(position->y);
+        }
         // Detached: like a GUI program started from the shell, the helper has no console of its own.
         ASSERT_TRUE(CreateProcessW(helper.c_str(), &commandLine[0], nullptr, nullptr, FALSE, DETACHED_PROCESS,
                                    nullptr, nullptr, &startup, &process));
@@ -259,6 +312,50 @@ TEST_F(WindowHelperProcess, CloseBoxEndsTheProgramWithStatusZero)
     HWND window = FindHelperWindow();
     ASSERT_NE(window, nullptr);
     PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForExit(), 0u);
+}
+
+TEST_F(WindowHelperProcess, CloseBoxWhileTheMainThreadDrawsEndsWithStatusZeroEveryTime)
+{
+    // The helper measures and draws text in a tight loop with state that static destructors would free.
+    for (int round = 0; round < 30; ++round)
+    {
+        Start(L"draw");
+        HWND window = FindHelperWindow();
+        ASSERT_NE(window, nullptr) << "round " << round;
+        if (round % 2 == 0)
+        {
+            PostMessageW(window, WM_CLOSE, 0, 0);
+        }
+        else
+        {
+            PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
+        ASSERT_EQ(WaitForExit(), 0u) << "round " << round;
+    }
+}
+
+TEST_F(WindowHelperProcess, WindowWithoutConsoleTakesTheSystemsDefaultPosition)
+{
+    // The system's default place for a program's first window is the one its starter asked for; any place
+    // the library chose itself would differ.
+    const POINT asked = {123, 77};
+    Start(L"wait", &asked);
+    HWND window = FindHelperWindow();
+    ASSERT_NE(window, nullptr);
+    RECT outer = {};
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(outer.left, asked.x);
+    EXPECT_EQ(outer.top, asked.y);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForExit(), 0u);
+}
+
+TEST_F(WindowHelperProcess, WindowTakesTheConsolesPlaceAndGivesItBackOnClose)
+{
+    // The detached helper allocates a console of its own before it opens the window (see WindowHelper.cpp
+    // for the codes).
+    Start(L"replace-console");
     EXPECT_EQ(WaitForExit(), 0u);
 }
 
