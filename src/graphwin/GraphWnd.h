@@ -4,6 +4,7 @@
 
 #include "graphwin/MessageRing.h"
 #include "graphwin/gravo.h"
+#include "win32/UniqueHandles.h"
 
 #include <atomic>
 #include <cstdio>
@@ -32,8 +33,10 @@ public:
     void Close();
 
     HWND Handle() const { return window.load(); }
-    HDC WindowDc() const { return windowDc; }
+    HDC WindowDc() const { return windowDc.get(); }
     void SetBatch(bool on);
+    // True once after the window needed its contents shown again while batch drawing was on.
+    bool TakePresentRequest() { return presentRequest.exchange(false); }
     // Copies a rectangle of the back buffer to the same place in the window.
     void Present(int left, int top, int width, int height);
     bool Poll(GraphMessage* record, int filter, bool remove);
@@ -47,20 +50,23 @@ private:
     void MessageLoop();
     void Repaint();
     void Enqueue(UINT message, WPARAM wParam, LPARAM lParam);
+    // In batch mode the window thread never copies the back buffer: it asks the main thread to present.
+    void RequestPresentInBatch();
     // The closing steps, on the window thread. Only the close box's path ends the process.
     void CloseOnThread(bool endsProcess);
     void JoinThread();
 
     bool consolePreExisted;
     bool consoleAllocated;
-    HANDLE readyEvent;
+    UniqueHandle readyEvent;
     MessageRing ring;
     FILE* consoleOutput;
     FILE* consoleInput;
     std::atomic<HWND> window;
-    HDC windowDc;
+    UniqueWindowDc windowDc;
     std::atomic<bool> batch;
-    HANDLE thread;
+    std::atomic<bool> presentRequest;
+    UniqueHandle thread;
     DWORD threadId;
     bool endProcessOnDestroy;
 };

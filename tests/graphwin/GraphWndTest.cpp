@@ -94,6 +94,66 @@ TEST_F(GraphWndTest, InBatchModeNothingReachesTheWindowUntilPresented)
     EXPECT_EQ(WindowPixel(window, 60, 45), green);
 }
 
+TEST_F(GraphWndTest, AfterStopBatchTheWindowThreadRepaintsAgain)
+{
+    HWND window = OpenGraphWindow(120, 90, 0);
+    StartBatch();
+    StopBatch();
+    // The window thread waited for messages while batching; nothing but its own repaint shows this.
+    PaintBackBuffer(RGB(0, 0, 255));
+    EXPECT_TRUE(WaitFor([&] { return WindowPixel(window, 60, 45) == blue; }));
+}
+
+TEST_F(GraphWndTest, CaptureReleaseAndCloseAreServedWhileBatching)
+{
+    HWND window = OpenGraphWindow(120, 90, 0);
+    StartBatch();
+    RequestMouseCapture();
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info));
+    EXPECT_EQ(info.hwndCapture, window);
+    RequestMouseRelease();
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info));
+    EXPECT_EQ(info.hwndCapture, nullptr);
+    CloseGraphWindow();
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(GraphWndTest, InvalidatedWhileBatchingAsksForOnePresent)
+{
+    HWND window = GravoTest::OpenQuietGraphWindow(120, 90);
+    ASSERT_NE(window, nullptr);
+    StartBatch();
+    // What showing the window may have asked for is not the point here.
+    TakePresentRequest();
+    InvalidateRect(window, nullptr, FALSE);
+    // Returns once the window thread has handled WM_PAINT.
+    UpdateWindow(window);
+    EXPECT_TRUE(TakePresentRequest());
+    EXPECT_FALSE(TakePresentRequest());
+}
+
+TEST_F(GraphWndTest, MovedWhileBatchingAsksForAPresent)
+{
+    HWND window = GravoTest::OpenQuietGraphWindow(120, 90);
+    ASSERT_NE(window, nullptr);
+    StartBatch();
+    TakePresentRequest();
+    SetWindowPos(window, nullptr, 40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(WaitFor([] { return TakePresentRequest(); }));
+}
+
+TEST_F(GraphWndTest, WithoutBatchTheWindowThreadShowsItselfAndAsksNothing)
+{
+    HWND window = GravoTest::OpenQuietGraphWindow(120, 90);
+    ASSERT_NE(window, nullptr);
+    TakePresentRequest();
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+    EXPECT_FALSE(TakePresentRequest());
+}
+
 TEST_F(GraphWndTest, PresentBatchRectCopiesOnlyItsRectangleInclusive)
 {
     HWND window = OpenGraphWindow(120, 90, 0);
