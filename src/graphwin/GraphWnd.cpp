@@ -144,7 +144,7 @@ void GraphWnd::SetBatch(bool on)
 {
     {
         // Under the lock: once this returns, no automatic repaint is still copying.
-        DrawingLock lock;
+        ScopedLock lock(Lib().drawingLock);
         batch = on;
     }
     HWND hwnd = Handle();
@@ -157,19 +157,20 @@ void GraphWnd::SetBatch(bool on)
 
 void GraphWnd::Present(int left, int top, int presentWidth, int presentHeight)
 {
-    DrawingLock lock;
+    ScopedLock lock(Lib().drawingLock);
     if (!windowDc)
     {
         return;
     }
-    SetWorldTransform(memoryDc, &identityTransform);
-    BitBlt(windowDc.get(), left, top, presentWidth, presentHeight, memoryDc, left, top, SRCCOPY);
-    SetWorldTransform(memoryDc, &transform);
+    HDC backBuffer = MemoryDc();
+    SetWorldTransform(backBuffer, &identityTransform);
+    BitBlt(windowDc.get(), left, top, presentWidth, presentHeight, backBuffer, left, top, SRCCOPY);
+    SetWorldTransform(backBuffer, &transform);
 }
 
 bool GraphWnd::Poll(GraphMessage* record, int filter, bool remove)
 {
-    QueueLock lock;
+    ScopedLock lock(Lib().queueLock);
     return ring.Poll(record, filter, remove);
 }
 
@@ -212,7 +213,7 @@ void GraphWnd::RunThread(const ThreadParameters& parameters)
     if (hwnd != nullptr)
     {
         {
-            DrawingLock lock;
+            ScopedLock lock(Lib().drawingLock);
             windowDc = UniqueWindowDc(hwnd);
         }
         window = hwnd;
@@ -262,7 +263,7 @@ void GraphWnd::MessageLoop()
 
 void GraphWnd::Repaint()
 {
-    DrawingLock lock;
+    ScopedLock lock(Lib().drawingLock);
     if (!batch)
     {
         Present(0, 0, width, height);
@@ -271,7 +272,7 @@ void GraphWnd::Repaint()
 
 void GraphWnd::Enqueue(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    QueueLock lock;
+    ScopedLock lock(Lib().queueLock);
     GraphMessage record;
     if (!ring.Full() && MakeRecord(Handle(), message, wParam, lParam, &record))
     {
@@ -296,7 +297,7 @@ void GraphWnd::CloseOnThread(bool endsProcess)
     }
     LibraryState& lib = Lib();
     {
-        DrawingLock lock;
+        ScopedLock lock(Lib().drawingLock);
         windowDc.reset();
         lib.targetWindowDc = nullptr;
     }

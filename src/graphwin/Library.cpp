@@ -1,6 +1,8 @@
+// The library's start and stop, and the one LibraryState.
 #include "graphwin/Library.h"
 
 #include "graphwin/DrawOnWnd.h"
+#include "graphwin/GdiObjectCache.h"
 #include "graphwin/GdiplusSession.h"
 #include "graphwin/GraphWnd.h"
 
@@ -19,6 +21,7 @@ void StartLibrary()
     InitializeCriticalSection(&library.drawingLock);
     InitializeCriticalSection(&library.queueLock);
     library.gdiplus = new GdiplusSession();
+    library.gdiObjects = new GdiObjectCache();
     library.target = nullptr;
     library.targetMemoryDc = nullptr;
     library.targetWindowDc = nullptr;
@@ -41,6 +44,9 @@ void StopLibrary()
     library.imageDevice = nullptr;
     library.currentDevice = nullptr;
     library.target = nullptr;
+    // Every image is gone by now: nothing holds a kept object selected.
+    delete library.gdiObjects;
+    library.gdiObjects = nullptr;
     delete library.gdiplus;
     library.gdiplus = nullptr;
     DeleteCriticalSection(&library.queueLock);
