@@ -7,6 +7,32 @@
 
 namespace Gravo
 {
+namespace
+{
+// Size and face; a null face keeps the font's own.
+void SetSize(LOGFONTW& font, int height, int width, const wchar_t* face)
+{
+    font.lfHeight = height;
+    font.lfWidth = width;
+    if (face != nullptr)
+    {
+        wcsncpy_s(font.lfFaceName, face, _TRUNCATE);
+    }
+}
+
+void SetShape(LOGFONTW& font, int height, int width, const wchar_t* face, int escapement, int orientation,
+              int weight, bool italic, bool underline, bool strikeOut)
+{
+    SetSize(font, height, width, face);
+    font.lfEscapement = escapement;
+    font.lfOrientation = orientation;
+    font.lfWeight = weight;
+    font.lfItalic = italic;
+    font.lfUnderline = underline;
+    font.lfStrikeOut = strikeOut;
+}
+} // namespace
+
 void DrawOnImg::TextAt(int x, int y, const wchar_t* text)
 {
     TextOutW(Dc(), x, y, text, static_cast<int>(std::wcslen(text)));
@@ -41,23 +67,12 @@ void DrawOnImg::SetTextStyle(int height, int width, const wchar_t* face, int esc
                              BYTE outPrecision, BYTE clipPrecision, BYTE quality, BYTE pitchAndFamily)
 {
     LOGFONTW font = {};
-    font.lfHeight = height;
-    font.lfWidth = width;
-    font.lfEscapement = escapement;
-    font.lfOrientation = orientation;
-    font.lfWeight = weight;
-    font.lfItalic = italic;
-    font.lfUnderline = underline;
-    font.lfStrikeOut = strikeOut;
+    SetShape(font, height, width, face, escapement, orientation, weight, italic, underline, strikeOut);
     font.lfCharSet = charSet;
     font.lfOutPrecision = outPrecision;
     font.lfClipPrecision = clipPrecision;
     font.lfQuality = quality;
     font.lfPitchAndFamily = pitchAndFamily;
-    if (face != nullptr)
-    {
-        wcsncpy_s(font.lfFaceName, face, _TRUNCATE);
-    }
     SetFont(&font);
 }
 
@@ -66,18 +81,7 @@ void DrawOnImg::SetTextStyle(int height, int width, const wchar_t* face, int esc
 {
     LOGFONTW font;
     GetFont(&font);
-    font.lfHeight = height;
-    font.lfWidth = width;
-    if (face != nullptr)
-    {
-        wcsncpy_s(font.lfFaceName, face, _TRUNCATE);
-    }
-    font.lfEscapement = escapement;
-    font.lfOrientation = orientation;
-    font.lfWeight = weight;
-    font.lfItalic = italic;
-    font.lfUnderline = underline;
-    font.lfStrikeOut = strikeOut;
+    SetShape(font, height, width, face, escapement, orientation, weight, italic, underline, strikeOut);
     SetFont(&font);
 }
 
@@ -85,12 +89,7 @@ void DrawOnImg::SetTextStyle(int height, int width, const wchar_t* face)
 {
     LOGFONTW font;
     GetFont(&font);
-    font.lfHeight = height;
-    font.lfWidth = width;
-    if (face != nullptr)
-    {
-        wcsncpy_s(font.lfFaceName, face, _TRUNCATE);
-    }
+    SetSize(font, height, width, face);
     SetFont(&font);
 }
 

@@ -32,8 +32,8 @@ struct GraphWnd::ThreadParameters
 
 GraphWnd::GraphWnd()
     : IMAGE(0, 0), consolePreExisted(false), consoleAllocated(false),
-      readyEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)), consoleOutput(nullptr), consoleInput(nullptr),
-      window(nullptr), batch(false), presentRequest(false), threadId(0), endProcessOnDestroy(false)
+      readyEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)), window(nullptr), batch(false),
+      presentRequest(false), threadId(0), endProcessOnDestroy(false)
 {
     Lib().graphWindow = this;
 }
@@ -78,8 +78,12 @@ HWND GraphWnd::Open(int newWidth, int newHeight, const wchar_t* title, int flags
     if (lib.consoleWindow == nullptr && (flags & OPEN_SHOW_CONSOLE) != 0)
     {
         consoleAllocated = AllocConsole() != FALSE;
-        _wfreopen_s(&consoleOutput, L"CONOUT$", L"w+t", stdout);
-        _wfreopen_s(&consoleInput, L"CONIN$", L"r+t", stdin);
+        FILE* output = nullptr;
+        FILE* input = nullptr;
+        _wfreopen_s(&output, L"CONOUT$", L"w+t", stdout);
+        _wfreopen_s(&input, L"CONIN$", L"r+t", stdin);
+        consoleOutput.reset(output);
+        consoleInput.reset(input);
         lib.consoleWindow = GetConsoleWindow();
     }
     if (lib.consoleWindow != nullptr)
@@ -312,16 +316,8 @@ void GraphWnd::CloseOnThread(bool endsProcess)
     else if (consoleAllocated)
     {
         // Known by the allocation rather than by its window: a console need not have a window (Wine's).
-        if (consoleOutput != nullptr)
-        {
-            fclose(consoleOutput);
-        }
-        if (consoleInput != nullptr)
-        {
-            fclose(consoleInput);
-        }
-        consoleOutput = nullptr;
-        consoleInput = nullptr;
+        consoleOutput.reset();
+        consoleInput.reset();
         FreeConsole();
         consoleAllocated = false;
         lib.consoleWindow = nullptr;

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <memory>
 
 namespace Gravo
 {
@@ -15,6 +16,13 @@ const UINT GRAPH_MSG_CAPTURE = WM_USER + 1;
 const UINT GRAPH_MSG_RELEASE = WM_USER + 2;
 // Asks the window thread to destroy its window without ending the process.
 const UINT GRAPH_MSG_CLOSE = WM_USER + 3;
+
+// A stdio stream of the runtime, closed with fclose.
+struct StreamCloser
+{
+    void operator()(FILE* stream) const { std::fclose(stream); }
+};
+using UniqueStream = std::unique_ptr<FILE, StreamCloser>;
 
 class GraphWnd : public IMAGE
 {
@@ -60,8 +68,8 @@ private:
     bool consoleAllocated;
     UniqueHandle readyEvent;
     MessageRing ring;
-    FILE* consoleOutput;
-    FILE* consoleInput;
+    UniqueStream consoleOutput;
+    UniqueStream consoleInput;
     std::atomic<HWND> window;
     UniqueWindowDc windowDc;
     std::atomic<bool> batch;

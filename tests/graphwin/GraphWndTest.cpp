@@ -30,6 +30,15 @@ protected:
         SetBackColour(colour);
         ClearTarget();
     }
+
+    // The window that has the mouse captured on the thread that owns window.
+    static HWND CaptureOfThreadOf(HWND window)
+    {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+        return info.hwndCapture;
+    }
 };
 
 TEST_F(GraphWndTest, OpenMakesTheWizardsWindow)
@@ -109,13 +118,9 @@ TEST_F(GraphWndTest, CaptureReleaseAndCloseAreServedWhileBatching)
     HWND window = OpenGraphWindow(120, 90, 0);
     StartBatch();
     RequestMouseCapture();
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info));
-    EXPECT_EQ(info.hwndCapture, window);
+    EXPECT_EQ(CaptureOfThreadOf(window), window);
     RequestMouseRelease();
-    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info));
-    EXPECT_EQ(info.hwndCapture, nullptr);
+    EXPECT_EQ(CaptureOfThreadOf(window), nullptr);
     CloseGraphWindow();
     EXPECT_FALSE(IsWindow(window));
 }
@@ -209,13 +214,9 @@ TEST_F(GraphWndTest, MouseCaptureIsTakenOnTheWindowThread)
 {
     HWND window = OpenGraphWindow(120, 90, 0);
     RequestMouseCapture();
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info));
-    EXPECT_EQ(info.hwndCapture, window);
+    EXPECT_EQ(CaptureOfThreadOf(window), window);
     RequestMouseRelease();
-    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info));
-    EXPECT_EQ(info.hwndCapture, nullptr);
+    EXPECT_EQ(CaptureOfThreadOf(window), nullptr);
 }
 
 TEST_F(GraphWndTest, KeysButCancelAreForwardedToTheConsole)
