@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -184,6 +186,44 @@ TEST_F(GraphWndTest, DrawingOnTheWindowDeviceGoesToTheBackBuffer)
     EXPECT_EQ(TargetWidth(), 10);
     SelectTarget(nullptr);
     EXPECT_EQ(TargetWidth(), 120);
+}
+
+TEST_F(GraphWndTest, UnderTheDrawingLockNoShapeIsSeenHalfDrawn)
+{
+    OpenGraphWindow(120, 90, 0);
+    StartBatch();
+    HDC backBuffer = Gravo::Lib().targetMemoryDc;
+    // Stands in for the window thread's present: under the drawing lock it looks at what the back buffer's
+    // DC holds. The outline draws with no brush and the solid with no pen for a moment; neither may show.
+    std::atomic<bool> drawing(true);
+    std::atomic<int> halfDrawn(0);
+    std::thread presenter(
+        [&]
+        {
+            while (drawing)
+            {
+                Gravo::ScopedLock lock(Gravo::Lib().drawingLock);
+                LOGBRUSH brush = {};
+                GetObjectW(GetCurrentObject(backBuffer, OBJ_BRUSH), sizeof brush, &brush);
+                EXTLOGPEN pen = {};
+                HGDIOBJ penObject = GetCurrentObject(backBuffer, OBJ_PEN);
+                const bool nullPen = GetObjectType(penObject) == OBJ_EXTPEN &&
+                                     GetObjectW(penObject, sizeof pen, &pen) != 0 &&
+                                     (pen.elpPenStyle & PS_STYLE_MASK) == PS_NULL;
+                if (brush.lbStyle == BS_NULL || nullPen)
+                {
+                    ++halfDrawn;
+                }
+            }
+        });
+    for (int i = 0; i < 2000; ++i)
+    {
+        RectOutline(10, 10, 50, 50);
+        RectSolid(60, 10, 100, 50);
+    }
+    drawing = false;
+    presenter.join();
+    EXPECT_EQ(halfDrawn, 0);
 }
 
 TEST_F(GraphWndTest, SecondOpenReplacesTheFirstWindow)
