@@ -1,5 +1,6 @@
-// The image device: every drawing operation on the current target image and its memory DC. The window
-// device derives from it; the free functions of gravo.h dispatch through the current device.
+// The image device: every drawing operation on the current target image and its memory DC, in three
+// units: the drawing state (DrawOnImgState.cpp), pixels, lines and shapes (DrawOnImgShapes.cpp) and text
+// (DrawOnImgText.cpp). The free functions of gravo.h call it under the drawing lock.
 #pragma once
 
 #include "graphwin/gravo.h"
@@ -94,11 +95,5 @@ public:
 protected:
     static IMAGE& Target();
     static HDC Dc();
-
-private:
-    // The members of the shape family that only change the state around the filled member.
-    template <typename Filled> void AsOutline(Filled filled);
-    template <typename Filled> void AsSolid(Filled filled);
-    template <typename Solid> void AsClear(Solid solid);
 };
 } // namespace Gravo

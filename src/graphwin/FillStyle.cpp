@@ -1,6 +1,8 @@
+// FILLSTYLE as a value: copying keeps a pattern image only for the pattern styles.
+#include "graphwin/FillStyleCode.h"
 #include "graphwin/gravo.h"
 
-FILLSTYLE::FILLSTYLE() : style(0), hatch(0) {}
+FILLSTYLE::FILLSTYLE() : style(Gravo::fillSolid), hatch(0) {}
 
 FILLSTYLE::FILLSTYLE(const FILLSTYLE& other) : FILLSTYLE()
 {
@@ -15,7 +17,8 @@ FILLSTYLE& FILLSTYLE::operator=(const FILLSTYLE& other)
     }
     style = other.style;
     hatch = other.hatch;
-    if (other.patternImage && (other.style == 3 || other.style == 5))
+    if (other.patternImage &&
+        (other.style == Gravo::fillMonochromePattern || other.style == Gravo::fillImagePattern))
     {
         SetPatternImage(*other.patternImage);
     }

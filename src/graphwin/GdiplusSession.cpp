@@ -1,5 +1,7 @@
 #include "graphwin/GdiplusSession.h"
 
+#include "win32/SystemLibrary.h"
+
 namespace Gravo
 {
 namespace
@@ -14,42 +16,32 @@ struct StartupInput
 
 using StartupFunction = int(WINAPI*)(ULONG_PTR* token, const StartupInput* input, void* output);
 using ShutdownFunction = void(WINAPI*)(ULONG_PTR token);
-
-template <typename Function> Function Resolve(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 } // namespace
 
-void StartGdiplus(GdiplusSession& session)
+GdiplusSession::GdiplusSession() : module(LoadSystemLibrary(L"gdiplus.dll"))
 {
-    session.token = 0;
-    session.module = LoadLibraryExW(L"gdiplus.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (session.module == nullptr)
+    if (!module)
     {
         return;
     }
-    auto startup = Resolve<StartupFunction>(session.module, "GdiplusStartup");
+    auto startup = ResolveFunction<StartupFunction>(module.get(), "GdiplusStartup");
     const StartupInput input = {1, nullptr, FALSE, FALSE};
-    if (startup == nullptr || startup(&session.token, &input, nullptr) != 0)
+    if (startup == nullptr || startup(&token, &input, nullptr) != 0)
     {
-        session.token = 0;
+        token = 0;
     }
 }
 
-void StopGdiplus(GdiplusSession& session)
+GdiplusSession::~GdiplusSession()
 {
-    if (session.module == nullptr)
+    if (!Started())
     {
         return;
     }
-    auto shutdown = Resolve<ShutdownFunction>(session.module, "GdiplusShutdown");
-    if (session.token != 0 && shutdown != nullptr)
+    auto shutdown = ResolveFunction<ShutdownFunction>(module.get(), "GdiplusShutdown");
+    if (shutdown != nullptr)
     {
-        shutdown(session.token);
+        shutdown(token);
     }
-    FreeLibrary(session.module);
-    session.module = nullptr;
-    session.token = 0;
 }
 } // namespace Gravo

@@ -1,17 +1,23 @@
-// GDI+ start-up and shutdown for the graphics window library. gdiplus.dll is not a KnownDLL, so it is
-// loaded from the system folder only and its functions are resolved by name.
+// GDI+ for the time the graphics window library runs: gdiplus.dll is not a KnownDLL, so it is loaded from
+// the system folder only (by full path where the loader lacks the search flags) and started by name.
 #pragma once
 
-#include <windows.h>
+#include "win32/UniqueHandles.h"
 
 namespace Gravo
 {
-struct GdiplusSession
+class GdiplusSession
 {
-    HMODULE module;
-    ULONG_PTR token;
-};
+public:
+    GdiplusSession();
+    ~GdiplusSession();
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
 
-void StartGdiplus(GdiplusSession& session);
-void StopGdiplus(GdiplusSession& session);
+    bool Started() const { return token != 0; }
+
+private:
+    UniqueModule module;
+    ULONG_PTR token = 0;
+};
 } // namespace Gravo

@@ -1,10 +1,9 @@
 #include "graphwin/GraphWnd.h"
 
 #include "graphwin/Library.h"
+#include "win32/UniqueIcon.h"
 
 #include <shellapi.h>
-
-#include <cstdlib>
 
 namespace Gravo
 {
@@ -33,9 +32,8 @@ struct GraphWnd::ThreadParameters
 
 GraphWnd::GraphWnd()
     : IMAGE(0, 0), consolePreExisted(false), consoleAllocated(false),
-      readyEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)), consoleOutput(nullptr), consoleInput(nullptr),
-      window(nullptr), windowDc(nullptr), batch(false), thread(nullptr), threadId(0),
-      endProcessOnDestroy(false)
+      readyEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)), window(nullptr), batch(false),
+      presentRequest(false), threadId(0), endProcessOnDestroy(false)
 {
     Lib().graphWindow = this;
 }
@@ -43,7 +41,6 @@ GraphWnd::GraphWnd()
 GraphWnd::~GraphWnd()
 {
     Close();
-    CloseHandle(readyEvent);
 }
 
 void GraphWnd::Resize(int newWidth, int newHeight)
@@ -81,8 +78,12 @@ HWND GraphWnd::Open(int newWidth, int newHeight, const wchar_t* title, int flags
     if (lib.consoleWindow == nullptr && (flags & OPEN_SHOW_CONSOLE) != 0)
     {
         consoleAllocated = AllocConsole() != FALSE;
-        _wfreopen_s(&consoleOutput, L"CONOUT$", L"w+t", stdout);
-        _wfreopen_s(&consoleInput, L"CONIN$", L"r+t", stdin);
+        FILE* output = nullptr;
+        FILE* input = nullptr;
+        _wfreopen_s(&output, L"CONOUT$", L"w+t", stdout);
+        _wfreopen_s(&input, L"CONIN$", L"r+t", stdin);
+        consoleOutput.reset(output);
+        consoleInput.reset(input);
         lib.consoleWindow = GetConsoleWindow();
     }
     if (lib.consoleWindow != nullptr)
@@ -107,10 +108,10 @@ HWND GraphWnd::Open(int newWidth, int newHeight, const wchar_t* title, int flags
     }
 
     endProcessOnDestroy = false;
-    thread = CreateThread(nullptr, 0, ThreadMain, &parameters, 0, &threadId);
-    if (thread != nullptr)
+    thread.reset(CreateThread(nullptr, 0, ThreadMain, &parameters, 0, &threadId));
+    if (thread)
     {
-        WaitForSingleObject(readyEvent, INFINITE);
+        WaitForSingleObject(readyEvent.get(), INFINITE);
     }
     IMAGE::Resize(newWidth, newHeight);
     SelectTarget(nullptr);
@@ -119,7 +120,7 @@ HWND GraphWnd::Open(int newWidth, int newHeight, const wchar_t* title, int flags
 
 void GraphWnd::Close()
 {
-    if (thread != nullptr && GetCurrentThreadId() == threadId)
+    if (thread && GetCurrentThreadId() == threadId)
     {
         CloseOnThread(false);
         return;
@@ -134,38 +135,46 @@ void GraphWnd::Close()
 
 void GraphWnd::JoinThread()
 {
-    if (thread == nullptr)
+    if (!thread)
     {
         return;
     }
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-    thread = nullptr;
+    WaitForSingleObject(thread.get(), INFINITE);
+    thread.reset();
     threadId = 0;
 }
 
 void GraphWnd::SetBatch(bool on)
 {
-    // Under the lock: once this returns, no automatic repaint is still copying.
-    DrawingLock lock;
-    batch = on;
+    {
+        // Under the lock: once this returns, no automatic repaint is still copying.
+        ScopedLock lock(Lib().drawingLock);
+        batch = on;
+    }
+    HWND hwnd = Handle();
+    if (!on && hwnd != nullptr)
+    {
+        // The window thread waits for messages while batching: wake it for its automatic repaints.
+        PostMessageW(hwnd, WM_NULL, 0, 0);
+    }
 }
 
 void GraphWnd::Present(int left, int top, int presentWidth, int presentHeight)
 {
-    DrawingLock lock;
-    if (windowDc == nullptr)
+    ScopedLock lock(Lib().drawingLock);
+    if (!windowDc)
     {
         return;
     }
-    SetWorldTransform(memoryDc, &identityTransform);
-    BitBlt(windowDc, left, top, presentWidth, presentHeight, memoryDc, left, top, SRCCOPY);
-    SetWorldTransform(memoryDc, &transform);
+    HDC backBuffer = MemoryDc();
+    SetWorldTransform(backBuffer, &identityTransform);
+    BitBlt(windowDc.get(), left, top, presentWidth, presentHeight, backBuffer, left, top, SRCCOPY);
+    SetWorldTransform(backBuffer, &transform);
 }
 
 bool GraphWnd::Poll(GraphMessage* record, int filter, bool remove)
 {
-    QueueLock lock;
+    ScopedLock lock(Lib().queueLock);
     return ring.Poll(record, filter, remove);
 }
 
@@ -183,19 +192,17 @@ void GraphWnd::RunThread(const ThreadParameters& parameters)
     HINSTANCE instance = GetModuleHandleW(nullptr);
     wchar_t path[MAX_PATH] = L"";
     GetModuleFileNameW(nullptr, path, MAX_PATH);
-    HICON icon = ExtractIconW(instance, path, 0);
-    if (icon == reinterpret_cast<HICON>(1))
-    {
-        // ExtractIconW's answer for "not an executable": no icon.
-        icon = nullptr;
-    }
+    HICON extracted = ExtractIconW(instance, path, 0);
+    // ExtractIconW's answer for "not an executable" is 1, no icon. The class uses the icon until it is
+    // unregistered.
+    UniqueIcon icon(extracted == reinterpret_cast<HICON>(1) ? nullptr : extracted);
 
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = (parameters.noClose ? CS_NOCLOSE : 0) | (parameters.doubleClicks ? CS_DBLCLKS : 0);
     windowClass.lpfnWndProc = Procedure;
     windowClass.hInstance = instance;
-    windowClass.hIcon = icon;
+    windowClass.hIcon = icon.get();
     // The arrow by number: IDC_ARROW is a narrow name in a build without UNICODE.
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
@@ -210,8 +217,8 @@ void GraphWnd::RunThread(const ThreadParameters& parameters)
     if (hwnd != nullptr)
     {
         {
-            DrawingLock lock;
-            windowDc = GetDC(hwnd);
+            ScopedLock lock(Lib().drawingLock);
+            windowDc = UniqueWindowDc(hwnd);
         }
         window = hwnd;
         if (x != CW_USEDEFAULT)
@@ -220,21 +227,17 @@ void GraphWnd::RunThread(const ThreadParameters& parameters)
         }
         ShowWindow(hwnd, SW_SHOW);
     }
-    SetEvent(readyEvent);
+    SetEvent(readyEvent.get());
     if (hwnd != nullptr)
     {
         MessageLoop();
     }
     UnregisterClassW(className, instance);
-    // The class used the icon until it was unregistered.
-    if (icon != nullptr)
-    {
-        DestroyIcon(icon);
-    }
 }
 
 void GraphWnd::MessageLoop()
 {
+    const DWORD repaintPeriod = 17;
     DWORD lastRepaint = GetTickCount();
     MSG message;
     for (;;)
@@ -249,9 +252,12 @@ void GraphWnd::MessageLoop()
             DispatchMessageW(&message);
             continue;
         }
-        if (batch || GetTickCount() - lastRepaint <= 16)
+        // In batch mode nothing but a message gives the thread work; otherwise the next repaint is due.
+        const DWORD sinceRepaint = GetTickCount() - lastRepaint;
+        if (batch || sinceRepaint < repaintPeriod)
         {
-            Sleep(1);
+            const DWORD wait = batch ? INFINITE : repaintPeriod - sinceRepaint;
+            MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
             continue;
         }
         lastRepaint = GetTickCount();
@@ -261,7 +267,7 @@ void GraphWnd::MessageLoop()
 
 void GraphWnd::Repaint()
 {
-    DrawingLock lock;
+    ScopedLock lock(Lib().drawingLock);
     if (!batch)
     {
         Present(0, 0, width, height);
@@ -270,11 +276,19 @@ void GraphWnd::Repaint()
 
 void GraphWnd::Enqueue(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    QueueLock lock;
+    ScopedLock lock(Lib().queueLock);
     GraphMessage record;
     if (!ring.Full() && MakeRecord(Handle(), message, wParam, lParam, &record))
     {
         ring.Push(record);
+    }
+}
+
+void GraphWnd::RequestPresentInBatch()
+{
+    if (batch)
+    {
+        presentRequest = true;
     }
 }
 
@@ -287,9 +301,8 @@ void GraphWnd::CloseOnThread(bool endsProcess)
     }
     LibraryState& lib = Lib();
     {
-        DrawingLock lock;
-        ReleaseDC(hwnd, windowDc);
-        windowDc = nullptr;
+        ScopedLock lock(Lib().drawingLock);
+        windowDc.reset();
         lib.targetWindowDc = nullptr;
     }
     RECT last = {};
@@ -303,16 +316,8 @@ void GraphWnd::CloseOnThread(bool endsProcess)
     else if (consoleAllocated)
     {
         // Known by the allocation rather than by its window: a console need not have a window (Wine's).
-        if (consoleOutput != nullptr)
-        {
-            fclose(consoleOutput);
-        }
-        if (consoleInput != nullptr)
-        {
-            fclose(consoleInput);
-        }
-        consoleOutput = nullptr;
-        consoleInput = nullptr;
+        consoleOutput.reset();
+        consoleInput.reset();
         FreeConsole();
         consoleAllocated = false;
         lib.consoleWindow = nullptr;
@@ -348,16 +353,26 @@ LRESULT CALLBACK GraphWnd::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPA
                 SendMessageW(ConsoleWindow(), WM_CLOSE, 0, 0);
                 return 0;
             }
-            std::exit(0);
+            // Not the C runtime's exit: static destructors would run while the main thread still draws
+            // and measures with what they free.
+            ExitProcess(0);
         }
         return 0;
     case WM_MOVE:
     case WM_SIZE:
     case WM_ACTIVATE:
         DefWindowProcW(hwnd, message, wParam, lParam);
+        if (message == WM_MOVE || (message == WM_SIZE && wParam == SIZE_RESTORED))
+        {
+            self->RequestPresentInBatch();
+        }
         self->Enqueue(message, wParam, lParam);
         return 0;
     case WM_PAINT:
+        if (GetUpdateRect(hwnd, nullptr, FALSE))
+        {
+            self->RequestPresentInBatch();
+        }
         ValidateRect(hwnd, nullptr);
         return 0;
     case WM_CLOSE:

@@ -4,9 +4,11 @@
 
 #include "graphwin/MessageRing.h"
 #include "graphwin/gravo.h"
+#include "win32/UniqueHandles.h"
 
 #include <atomic>
 #include <cstdio>
+#include <memory>
 
 namespace Gravo
 {
@@ -14,6 +16,13 @@ const UINT GRAPH_MSG_CAPTURE = WM_USER + 1;
 const UINT GRAPH_MSG_RELEASE = WM_USER + 2;
 // Asks the window thread to destroy its window without ending the process.
 const UINT GRAPH_MSG_CLOSE = WM_USER + 3;
+
+// A stdio stream of the runtime, closed with fclose.
+struct StreamCloser
+{
+    void operator()(FILE* stream) const { std::fclose(stream); }
+};
+using UniqueStream = std::unique_ptr<FILE, StreamCloser>;
 
 class GraphWnd : public IMAGE
 {
@@ -32,8 +41,10 @@ public:
     void Close();
 
     HWND Handle() const { return window.load(); }
-    HDC WindowDc() const { return windowDc; }
+    HDC WindowDc() const { return windowDc.get(); }
     void SetBatch(bool on);
+    // True once after the window needed its contents shown again while batch drawing was on.
+    bool TakePresentRequest() { return presentRequest.exchange(false); }
     // Copies a rectangle of the back buffer to the same place in the window.
     void Present(int left, int top, int width, int height);
     bool Poll(GraphMessage* record, int filter, bool remove);
@@ -47,20 +58,23 @@ private:
     void MessageLoop();
     void Repaint();
     void Enqueue(UINT message, WPARAM wParam, LPARAM lParam);
+    // In batch mode the window thread never copies the back buffer: it asks the main thread to present.
+    void RequestPresentInBatch();
     // The closing steps, on the window thread. Only the close box's path ends the process.
     void CloseOnThread(bool endsProcess);
     void JoinThread();
 
     bool consolePreExisted;
     bool consoleAllocated;
-    HANDLE readyEvent;
+    UniqueHandle readyEvent;
     MessageRing ring;
-    FILE* consoleOutput;
-    FILE* consoleInput;
+    UniqueStream consoleOutput;
+    UniqueStream consoleInput;
     std::atomic<HWND> window;
-    HDC windowDc;
+    UniqueWindowDc windowDc;
     std::atomic<bool> batch;
-    HANDLE thread;
+    std::atomic<bool> presentRequest;
+    UniqueHandle thread;
     DWORD threadId;
     bool endProcessOnDestroy;
 };

@@ -1,6 +1,8 @@
+// IMAGE itself (construction, resizing, copying, destruction) and the low-level work on its DC and pixels
+// that the drawing devices share.
 #include "graphwin/ImageAccess.h"
 
-#include "graphwin/GdiOwners.h"
+#include "graphwin/GdiObjectCache.h"
 #include "graphwin/Library.h"
 
 #include <cstring>
@@ -57,6 +59,46 @@ std::vector<BYTE> PackedDib(const IMAGE& pattern)
     }
     return dib;
 }
+
+// The brush of a pattern fill style, or null when the style has none.
+UniqueBrush MakePatternBrush(const FILLSTYLE& fill)
+{
+    const IMAGE* pattern = fill.PatternImage();
+    if (pattern == nullptr || pattern->Pixels() == nullptr)
+    {
+        return UniqueBrush();
+    }
+    if (fill.style == fillMonochromePattern)
+    {
+        std::vector<BYTE> bits = MonochromeRows(*pattern);
+        UniqueBitmap bitmap(CreateBitmap(pattern->Width(), pattern->Height(), 1, 1, bits.data()));
+        const LOGBRUSH patterned = {BS_PATTERN, 0, reinterpret_cast<ULONG_PTR>(bitmap.get())};
+        return UniqueBrush(CreateBrushIndirect(&patterned));
+    }
+    std::vector<BYTE> dib = PackedDib(*pattern);
+    const LOGBRUSH patterned = {BS_DIBPATTERNPT, DIB_RGB_COLORS, reinterpret_cast<ULONG_PTR>(dib.data())};
+    return UniqueBrush(CreateBrushIndirect(&patterned));
+}
+
+GdiObjectCache& Cache()
+{
+    return *Lib().gdiObjects;
+}
+
+// Selects a shared object (kept by the cache, or stock) in place of the one in held.
+template <typename Handle> void SelectShared(HDC dc, Handle& held, Handle object)
+{
+    Cache().Hold(object);
+    SelectObject(dc, object);
+    Cache().Drop(held);
+    held = object;
+}
+
+void SelectSharedBrush(ImageGdi& gdi, HBRUSH brush)
+{
+    SelectShared(gdi.dc.get(), gdi.brush, brush);
+    gdi.patternBrush.reset();
+}
 } // namespace
 
 void ImageAccess::FillPixels(IMAGE& image, COLORREF colour)
@@ -83,9 +125,9 @@ void ImageAccess::FillPixels(IMAGE& image, COLORREF colour)
 
 void ImageAccess::CreateBuffer(IMAGE& image, int width, int height)
 {
-    DrawingLock lock;
+    ScopedLock lock(Lib().drawingLock);
     DWORD* bits = nullptr;
-    HBITMAP bitmap = CreateTopDownDib(width, height, &bits);
+    UniqueBitmap bitmap(CreateTopDownDib(width, height, &bits));
     const bool hadPicture = image.pixels != nullptr;
     image.pixels = bits;
     const int oldWidth = image.width;
@@ -93,15 +135,16 @@ void ImageAccess::CreateBuffer(IMAGE& image, int width, int height)
     image.width = width;
     image.height = height;
     FillPixels(image, image.backColour);
+    ImageGdi& gdi = *image.gdi;
     if (hadPicture)
     {
         UniqueMemoryDc copy(CreateCompatibleDC(nullptr));
-        ScopedSelect holding(copy.get(), bitmap);
-        BitBlt(copy.get(), 0, 0, oldWidth, oldHeight, image.memoryDc, 0, 0, SRCCOPY);
+        ScopedSelect holding(copy.get(), bitmap.get());
+        BitBlt(copy.get(), 0, 0, oldWidth, oldHeight, gdi.dc.get(), 0, 0, SRCCOPY);
     }
-    // The replaced object is the DC's stock bitmap the first time; deleting a stock object does nothing.
-    SelectReplacing(image.memoryDc, bitmap);
-    image.bitmap = bitmap;
+    // The first time this replaces the DC's stock bitmap, which the DC keeps.
+    SelectObject(gdi.dc.get(), bitmap.get());
+    gdi.bitmap = std::move(bitmap);
 }
 
 void ImageAccess::ResetState(IMAGE& image)
@@ -114,13 +157,16 @@ void ImageAccess::ResetState(IMAGE& image)
     image.lineStyle = LINESTYLE();
     image.fillStyle = FILLSTYLE();
 
-    DrawingLock lock;
-    HDC dc = image.memoryDc;
+    ScopedLock lock(Lib().drawingLock);
+    ImageGdi& gdi = *image.gdi;
+    HDC dc = gdi.dc.get();
     SetGraphicsMode(dc, GM_ADVANCED);
     SetBkMode(dc, OPAQUE);
     SetBkColor(dc, image.backColour);
-    SelectReplacing(dc, CreatePen(PS_SOLID, 1, image.lineColour));
-    SelectReplacing(dc, CreateSolidBrush(image.fillColour));
+    // A CreatePen pen one unit wide, not the stock DC pen: the DC pen has no width and stays one pixel wide
+    // under a scaling transform, where this one grows.
+    SelectShared(dc, gdi.pen, Cache().Pen(PenKey{PS_SOLID, 1, image.lineColour, {}}));
+    SelectSolidBrush(image);
     SetTextColor(dc, image.textColour);
     SetWorldTransform(dc, &image.transform);
     SelectClipRgn(dc, nullptr);
@@ -129,7 +175,7 @@ void ImageAccess::ResetState(IMAGE& image)
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfQuality = NONANTIALIASED_QUALITY;
     wcscpy_s(font.lfFaceName, L"System");
-    SelectReplacing(dc, CreateFontIndirectW(&font));
+    SelectFont(image, font);
 }
 
 void ImageAccess::BuildPen(IMAGE& image)
@@ -148,73 +194,76 @@ void ImageAccess::BuildPen(IMAGE& image)
     {
         style.ClearPattern();
     }
-    LOGBRUSH brush = {BS_SOLID, image.lineColour, 0};
     const bool user = (penStyle & PS_STYLE_MASK) == PS_USERSTYLE;
-    SelectReplacing(image.memoryDc,
-                    ExtCreatePen(penStyle, style.thickness, &brush, user ? style.PatternCount() : 0,
-                                 user ? style.Pattern() : nullptr));
+    PenKey key{penStyle, style.thickness, image.lineColour, {}};
+    if (user)
+    {
+        key.dashes.assign(style.Pattern(), style.Pattern() + style.PatternCount());
+    }
+    ImageGdi& gdi = *image.gdi;
+    SelectShared(gdi.dc.get(), gdi.pen, Cache().Pen(key));
 }
 
 void ImageAccess::BuildBrush(IMAGE& image)
 {
     const FILLSTYLE& fill = image.fillStyle;
-    const IMAGE* pattern = fill.PatternImage();
-    HBRUSH brush = nullptr;
+    ImageGdi& gdi = *image.gdi;
     switch (fill.style)
     {
-    case 0:
-    {
-        LOGBRUSH solid = {BS_SOLID, image.fillColour, 0};
-        brush = CreateBrushIndirect(&solid);
+    case fillSolid:
+        SelectSolidBrush(image);
         break;
-    }
-    case 1:
-    {
-        LOGBRUSH none = {BS_NULL, 0, 0};
-        brush = CreateBrushIndirect(&none);
+    case fillNone:
+        SelectSharedBrush(gdi, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
         break;
-    }
-    case 2:
-    {
-        LOGBRUSH hatched = {BS_HATCHED, image.fillColour, static_cast<ULONG_PTR>(fill.hatch)};
-        brush = CreateBrushIndirect(&hatched);
+    case fillHatched:
+        SelectSharedBrush(gdi, Cache().HatchBrush(HatchKey{image.fillColour, fill.hatch}));
         break;
-    }
-    case 3:
-        if (pattern != nullptr && pattern->Pixels() != nullptr)
+    case fillMonochromePattern:
+    case fillImagePattern:
+        if (UniqueBrush brush = MakePatternBrush(fill))
         {
-            std::vector<BYTE> bits = MonochromeRows(*pattern);
-            UniqueGdiObject bitmap(CreateBitmap(pattern->Width(), pattern->Height(), 1, 1, bits.data()));
-            LOGBRUSH patterned = {BS_PATTERN, 0, reinterpret_cast<ULONG_PTR>(bitmap.get())};
-            brush = CreateBrushIndirect(&patterned);
-        }
-        break;
-    case 5:
-        if (pattern != nullptr && pattern->Pixels() != nullptr)
-        {
-            std::vector<BYTE> dib = PackedDib(*pattern);
-            LOGBRUSH patterned = {BS_DIBPATTERNPT, DIB_RGB_COLORS, reinterpret_cast<ULONG_PTR>(dib.data())};
-            brush = CreateBrushIndirect(&patterned);
+            SelectObject(gdi.dc.get(), brush.get());
+            Cache().Drop(gdi.brush);
+            gdi.brush = brush.get();
+            gdi.patternBrush = std::move(brush);
         }
         break;
     default:
         break;
     }
-    if (brush != nullptr)
-    {
-        SelectReplacing(image.memoryDc, brush);
-    }
+}
+
+void ImageAccess::SelectSolidBrush(IMAGE& image)
+{
+    ImageGdi& gdi = *image.gdi;
+    SelectSharedBrush(gdi, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    SetDCBrushColor(gdi.dc.get(), image.fillColour);
+}
+
+void ImageAccess::SelectFont(IMAGE& image, const LOGFONTW& font)
+{
+    ImageGdi& gdi = *image.gdi;
+    SelectShared(gdi.dc.get(), gdi.font, Cache().Font(font));
+}
+
+void ImageAccess::DeselectAll(IMAGE& image)
+{
+    ImageGdi& gdi = *image.gdi;
+    SelectShared(gdi.dc.get(), gdi.pen, static_cast<HPEN>(GetStockObject(WHITE_PEN)));
+    SelectSharedBrush(gdi, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SelectShared(gdi.dc.get(), gdi.font, static_cast<HFONT>(GetStockObject(SYSTEM_FONT)));
 }
 } // namespace Gravo
 
 IMAGE::IMAGE(int width, int height)
-    : width(0), height(0), bitmap(nullptr), memoryDc(nullptr), transform(Gravo::identityTransform),
-      lineColour(0), fillColour(0), textColour(0), backColour(0), pixels(nullptr)
+    : width(0), height(0), gdi(new Gravo::ImageGdi()), transform(Gravo::identityTransform), lineColour(0),
+      fillColour(0), textColour(0), backColour(0), pixels(nullptr)
 {
     Gravo::AcquireLibrary();
     {
-        Gravo::DrawingLock lock;
-        memoryDc = CreateCompatibleDC(Gravo::Lib().targetWindowDc);
+        Gravo::ScopedLock lock(Gravo::Lib().drawingLock);
+        gdi->dc.reset(CreateCompatibleDC(Gravo::Lib().targetWindowDc));
     }
     Gravo::ImageAccess::ResetState(*this);
     if (width != 0 && height != 0)
@@ -235,8 +284,8 @@ IMAGE& IMAGE::operator=(const IMAGE& other)
         return *this;
     }
     Resize(other.width, other.height);
-    Gravo::DrawingLock lock;
-    BitBlt(memoryDc, 0, 0, other.width, other.height, other.memoryDc, 0, 0, SRCCOPY);
+    Gravo::ScopedLock lock(Gravo::Lib().drawingLock);
+    BitBlt(MemoryDc(), 0, 0, other.width, other.height, other.MemoryDc(), 0, 0, SRCCOPY);
     return *this;
 }
 
@@ -244,7 +293,7 @@ IMAGE::~IMAGE()
 {
     Gravo::LibraryState& lib = Gravo::Lib();
     {
-        Gravo::DrawingLock lock;
+        Gravo::ScopedLock lock(lib.drawingLock);
         if (lib.target == this)
         {
             // A target that goes away must not stay current.
@@ -253,17 +302,15 @@ IMAGE::~IMAGE()
             lib.targetWindowDc = nullptr;
             lib.currentDevice = nullptr;
         }
-        Gravo::SelectReplacing(memoryDc, GetStockObject(WHITE_PEN));
-        Gravo::SelectReplacing(memoryDc, GetStockObject(BLACK_BRUSH));
-        Gravo::SelectReplacing(memoryDc, GetStockObject(SYSTEM_FONT));
-        // The DC goes first: a bitmap still selected into a DC cannot be deleted.
-        DeleteDC(memoryDc);
-        if (bitmap != nullptr)
-        {
-            DeleteObject(bitmap);
-        }
+        Gravo::ImageAccess::DeselectAll(*this);
+        gdi.reset();
     }
     Gravo::ReleaseLibrary();
+}
+
+HDC IMAGE::MemoryDc() const
+{
+    return gdi->dc.get();
 }
 
 void IMAGE::Resize(int newWidth, int newHeight)

@@ -1,6 +1,9 @@
+// The library's start and stop, and the one LibraryState.
 #include "graphwin/Library.h"
 
 #include "graphwin/DrawOnWnd.h"
+#include "graphwin/GdiObjectCache.h"
+#include "graphwin/GdiplusSession.h"
 #include "graphwin/GraphWnd.h"
 
 #include <objbase.h>
@@ -17,7 +20,8 @@ void StartLibrary()
     library.comInitialised = SUCCEEDED(com);
     InitializeCriticalSection(&library.drawingLock);
     InitializeCriticalSection(&library.queueLock);
-    StartGdiplus(library.gdiplus);
+    library.gdiplus = new GdiplusSession();
+    library.gdiObjects = new GdiObjectCache();
     library.target = nullptr;
     library.targetMemoryDc = nullptr;
     library.targetWindowDc = nullptr;
@@ -40,7 +44,11 @@ void StopLibrary()
     library.imageDevice = nullptr;
     library.currentDevice = nullptr;
     library.target = nullptr;
-    StopGdiplus(library.gdiplus);
+    // Every image is gone by now: nothing holds a kept object selected.
+    delete library.gdiObjects;
+    library.gdiObjects = nullptr;
+    delete library.gdiplus;
+    library.gdiplus = nullptr;
     DeleteCriticalSection(&library.queueLock);
     DeleteCriticalSection(&library.drawingLock);
     if (library.comInitialised)

@@ -1,8 +1,7 @@
-// Library-wide state of the graphics window library (devices, graph window, current target, locks) and
-// its reference-counted start and stop. Every IMAGE and every open graph window holds one reference.
+// Library-wide state of the graphics window library (devices, graph window, current target, locks, the
+// GDI objects it keeps) and its reference-counted start and stop. Every IMAGE and every open graph window
+// holds one reference.
 #pragma once
-
-#include "graphwin/GdiplusSession.h"
 
 #include <windows.h>
 
@@ -12,6 +11,8 @@ namespace Gravo
 {
 class DrawOnImg;
 class DrawOnWnd;
+class GdiObjectCache;
+class GdiplusSession;
 class GraphWnd;
 
 struct LibraryState
@@ -27,10 +28,13 @@ struct LibraryState
     HDC targetWindowDc;
     HWND consoleWindow;
     POINT penPosition;
+    // drawingLock serialises GDI work on images, the window DC and the back buffer; queueLock the message
+    // ring. Never held together.
     CRITICAL_SECTION drawingLock;
     CRITICAL_SECTION queueLock;
     bool comInitialised;
-    GdiplusSession gdiplus;
+    GdiplusSession* gdiplus;
+    GdiObjectCache* gdiObjects;
 };
 
 // Plain data with static storage: nothing here runs a destructor when the process exits, so an exit
@@ -42,23 +46,16 @@ void ReleaseLibrary();
 
 extern const XFORM identityTransform;
 
-// Serialises GDI work on images, the window DC and the back buffer. Re-entrant.
-class DrawingLock
+// Holds a critical section for a scope. Re-entrant on the same thread, as critical sections are.
+class ScopedLock
 {
 public:
-    DrawingLock() { EnterCriticalSection(&Lib().drawingLock); }
-    DrawingLock(const DrawingLock&) = delete;
-    DrawingLock& operator=(const DrawingLock&) = delete;
-    ~DrawingLock() { LeaveCriticalSection(&Lib().drawingLock); }
-};
+    explicit ScopedLock(CRITICAL_SECTION& section) : section(section) { EnterCriticalSection(&section); }
+    ScopedLock(const ScopedLock&) = delete;
+    ScopedLock& operator=(const ScopedLock&) = delete;
+    ~ScopedLock() { LeaveCriticalSection(&section); }
 
-// Serialises the message ring. Never held together with the drawing lock.
-class QueueLock
-{
-public:
-    QueueLock() { EnterCriticalSection(&Lib().queueLock); }
-    QueueLock(const QueueLock&) = delete;
-    QueueLock& operator=(const QueueLock&) = delete;
-    ~QueueLock() { LeaveCriticalSection(&Lib().queueLock); }
+private:
+    CRITICAL_SECTION& section;
 };
 } // namespace Gravo

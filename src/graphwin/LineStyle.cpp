@@ -1,3 +1,4 @@
+// LINESTYLE as a value: copying keeps the dashes only for PS_USERSTYLE.
 #include "graphwin/gravo.h"
 
 LINESTYLE::LINESTYLE() : style(0), thickness(1) {}

@@ -16,6 +16,7 @@ namespace Gravo
 class DrawOnImg;
 class GraphWnd;
 struct ImageAccess;
+struct ImageGdi;
 } // namespace Gravo
 
 // A pen description: GDI pen style bits (low four bits PS_SOLID to PS_USERSTYLE, higher bits end cap and
@@ -80,7 +81,7 @@ public:
     int Width() const { return width; }
     int Height() const { return height; }
     DWORD* Pixels() const { return pixels; }
-    HDC MemoryDc() const { return memoryDc; }
+    HDC MemoryDc() const;
 
 private:
     friend class Gravo::DrawOnImg;
@@ -89,8 +90,7 @@ private:
 
     int width;
     int height;
-    HBITMAP bitmap;
-    HDC memoryDc;
+    std::unique_ptr<Gravo::ImageGdi> gdi; // the DIB section, the memory DC and what is selected into it
     XFORM transform;
     COLORREF lineColour;
     COLORREF fillColour;
@@ -259,3 +259,6 @@ void PresentBatch();
 void PresentBatchRect(int left, int top, int right, int bottom);
 void StopBatch();
 void StopBatchRect(int left, int top, int right, int bottom);
+// True once after the window needed its contents shown again (WM_PAINT with an invalid region, restored,
+// moved) while batch drawing was on; the call clears the request.
+bool TakePresentRequest();

@@ -2,11 +2,16 @@
 // reopening, teardown without leaks, and the close box ending the process.
 #include "WindowPixels.h"
 
+#include "graphwin/Library.h"
 #include "graphwin/gravo.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -26,6 +31,15 @@ protected:
     {
         SetBackColour(colour);
         ClearTarget();
+    }
+
+    // The window that has the mouse captured on the thread that owns window.
+    static HWND CaptureOfThreadOf(HWND window)
+    {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+        return info.hwndCapture;
     }
 };
 
@@ -91,6 +105,62 @@ TEST_F(GraphWndTest, InBatchModeNothingReachesTheWindowUntilPresented)
     EXPECT_EQ(WindowPixel(window, 60, 45), green);
 }
 
+TEST_F(GraphWndTest, AfterStopBatchTheWindowThreadRepaintsAgain)
+{
+    HWND window = OpenGraphWindow(120, 90, 0);
+    StartBatch();
+    StopBatch();
+    // The window thread waited for messages while batching; nothing but its own repaint shows this.
+    PaintBackBuffer(RGB(0, 0, 255));
+    EXPECT_TRUE(WaitFor([&] { return WindowPixel(window, 60, 45) == blue; }));
+}
+
+TEST_F(GraphWndTest, CaptureReleaseAndCloseAreServedWhileBatching)
+{
+    HWND window = OpenGraphWindow(120, 90, 0);
+    StartBatch();
+    RequestMouseCapture();
+    EXPECT_EQ(CaptureOfThreadOf(window), window);
+    RequestMouseRelease();
+    EXPECT_EQ(CaptureOfThreadOf(window), nullptr);
+    CloseGraphWindow();
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(GraphWndTest, InvalidatedWhileBatchingAsksForOnePresent)
+{
+    HWND window = GravoTest::OpenQuietGraphWindow(120, 90);
+    ASSERT_NE(window, nullptr);
+    StartBatch();
+    // What showing the window may have asked for is not the point here.
+    TakePresentRequest();
+    InvalidateRect(window, nullptr, FALSE);
+    // Returns once the window thread has handled WM_PAINT.
+    UpdateWindow(window);
+    EXPECT_TRUE(TakePresentRequest());
+    EXPECT_FALSE(TakePresentRequest());
+}
+
+TEST_F(GraphWndTest, MovedWhileBatchingAsksForAPresent)
+{
+    HWND window = GravoTest::OpenQuietGraphWindow(120, 90);
+    ASSERT_NE(window, nullptr);
+    StartBatch();
+    TakePresentRequest();
+    SetWindowPos(window, nullptr, 40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(WaitFor([] { return TakePresentRequest(); }));
+}
+
+TEST_F(GraphWndTest, WithoutBatchTheWindowThreadShowsItselfAndAsksNothing)
+{
+    HWND window = GravoTest::OpenQuietGraphWindow(120, 90);
+    ASSERT_NE(window, nullptr);
+    TakePresentRequest();
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+    EXPECT_FALSE(TakePresentRequest());
+}
+
 TEST_F(GraphWndTest, PresentBatchRectCopiesOnlyItsRectangleInclusive)
 {
     HWND window = OpenGraphWindow(120, 90, 0);
@@ -116,6 +186,44 @@ TEST_F(GraphWndTest, DrawingOnTheWindowDeviceGoesToTheBackBuffer)
     EXPECT_EQ(TargetWidth(), 10);
     SelectTarget(nullptr);
     EXPECT_EQ(TargetWidth(), 120);
+}
+
+TEST_F(GraphWndTest, UnderTheDrawingLockNoShapeIsSeenHalfDrawn)
+{
+    OpenGraphWindow(120, 90, 0);
+    StartBatch();
+    HDC backBuffer = Gravo::Lib().targetMemoryDc;
+    // Stands in for the window thread's present: under the drawing lock it looks at what the back buffer's
+    // DC holds. The outline draws with no brush and the solid with no pen for a moment; neither may show.
+    std::atomic<bool> drawing(true);
+    std::atomic<int> halfDrawn(0);
+    std::thread presenter(
+        [&]
+        {
+            while (drawing)
+            {
+                Gravo::ScopedLock lock(Gravo::Lib().drawingLock);
+                LOGBRUSH brush = {};
+                GetObjectW(GetCurrentObject(backBuffer, OBJ_BRUSH), sizeof brush, &brush);
+                EXTLOGPEN pen = {};
+                HGDIOBJ penObject = GetCurrentObject(backBuffer, OBJ_PEN);
+                const bool nullPen = GetObjectType(penObject) == OBJ_EXTPEN &&
+                                     GetObjectW(penObject, sizeof pen, &pen) != 0 &&
+                                     (pen.elpPenStyle & PS_STYLE_MASK) == PS_NULL;
+                if (brush.lbStyle == BS_NULL || nullPen)
+                {
+                    ++halfDrawn;
+                }
+            }
+        });
+    for (int i = 0; i < 2000; ++i)
+    {
+        RectOutline(10, 10, 50, 50);
+        RectSolid(60, 10, 100, 50);
+    }
+    drawing = false;
+    presenter.join();
+    EXPECT_EQ(halfDrawn, 0);
 }
 
 TEST_F(GraphWndTest, SecondOpenReplacesTheFirstWindow)
@@ -146,13 +254,47 @@ TEST_F(GraphWndTest, MouseCaptureIsTakenOnTheWindowThread)
 {
     HWND window = OpenGraphWindow(120, 90, 0);
     RequestMouseCapture();
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info));
-    EXPECT_EQ(info.hwndCapture, window);
+    EXPECT_EQ(CaptureOfThreadOf(window), window);
     RequestMouseRelease();
-    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info));
-    EXPECT_EQ(info.hwndCapture, nullptr);
+    EXPECT_EQ(CaptureOfThreadOf(window), nullptr);
+}
+
+TEST_F(GraphWndTest, KeysButCancelAreForwardedToTheConsole)
+{
+    HWND window = GravoTest::OpenQuietGraphWindow(120, 90);
+    ASSERT_NE(window, nullptr);
+    // A test program under Wine has a console without a window: a window of this thread stands in for the
+    // console window and keeps what the window thread posts to it.
+    HWND console = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(console, nullptr);
+    Gravo::Lib().consoleWindow = console;
+    // SendMessageW returns once the window procedure has posted what it forwards.
+    SendMessageW(window, WM_KEYDOWN, VK_CANCEL, 0x00460001);
+    SendMessageW(window, WM_KEYDOWN, 'A', 0x001E0001);
+    SendMessageW(window, WM_SYSKEYDOWN, VK_CANCEL, 0x20460001);
+    SendMessageW(window, WM_SYSKEYUP, VK_MENU, 0xE0380001);
+    SendMessageW(window, WM_KEYUP, VK_CANCEL, 0xC0460001);
+    Gravo::Lib().consoleWindow = nullptr;
+
+    std::vector<std::pair<UINT, WPARAM>> forwarded;
+    MSG message;
+    while (PeekMessageW(&message, console, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE))
+    {
+        forwarded.emplace_back(message.message, message.wParam);
+    }
+    const std::vector<std::pair<UINT, WPARAM>> expected = {{WM_KEYDOWN, 'A'}, {WM_SYSKEYUP, VK_MENU}};
+    EXPECT_EQ(forwarded, expected);
+    DestroyWindow(console);
+
+    // The queue still gets every key, the cancel key included.
+    std::vector<int> queued;
+    GraphMessage record;
+    while (PollGraphMessage(&record, CAT_KEY, true))
+    {
+        queued.push_back(record.key.virtualKey);
+    }
+    const std::vector<int> allKeys = {VK_CANCEL, 'A', VK_CANCEL, VK_MENU, VK_CANCEL};
+    EXPECT_EQ(queued, allKeys);
 }
 
 TEST_F(GraphWndTest, HundredOpenCloseCyclesLeakNoHandles)
@@ -192,7 +334,10 @@ TEST_F(GraphWndTest, HundredOpenCloseCyclesLeakNoHandles)
 class WindowHelperProcess : public ::testing::Test
 {
 protected:
-    ~WindowHelperProcess() override
+    ~WindowHelperProcess() override { Finish(); }
+
+    // Ends the helper if it still runs and lets go of it.
+    void Finish()
     {
         if (process.hProcess != nullptr)
         {
@@ -200,10 +345,13 @@ protected:
             CloseHandle(process.hProcess);
             CloseHandle(process.hThread);
         }
+        process = PROCESS_INFORMATION();
     }
 
-    void Start(const std::wstring& argument)
+    // With a position, the helper's starter asks for it as the place of the helper's first window.
+    void Start(const std::wstring& argument, const POINT* position = nullptr)
     {
+        Finish();
         wchar_t path[MAX_PATH] = L"";
         GetModuleFileNameW(nullptr, path, MAX_PATH);
         std::wstring helper = path;
@@ -212,6 +360,12 @@ protected:
         std::wstring commandLine = L"\"" + helper + L"\" " + argument;
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
+        if (position != nullptr)
+        {
+            startup.dwFlags = STARTF_USEPOSITION;
+            startup.dwX = static_cast<DWORD>(position->x);
+            startup.dwY = static_cast<DWORD>(position->y);
+        }
         // Detached: like a GUI program started from the shell, the helper has no console of its own.
         ASSERT_TRUE(CreateProcessW(helper.c_str(), &commandLine[0], nullptr, nullptr, FALSE, DETACHED_PROCESS,
                                    nullptr, nullptr, &startup, &process));
@@ -259,6 +413,50 @@ TEST_F(WindowHelperProcess, CloseBoxEndsTheProgramWithStatusZero)
     HWND window = FindHelperWindow();
     ASSERT_NE(window, nullptr);
     PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForExit(), 0u);
+}
+
+TEST_F(WindowHelperProcess, CloseBoxWhileTheMainThreadDrawsEndsWithStatusZeroEveryTime)
+{
+    // The helper measures and draws text in a tight loop with state that static destructors would free.
+    for (int round = 0; round < 30; ++round)
+    {
+        Start(L"draw");
+        HWND window = FindHelperWindow();
+        ASSERT_NE(window, nullptr) << "round " << round;
+        if (round % 2 == 0)
+        {
+            PostMessageW(window, WM_CLOSE, 0, 0);
+        }
+        else
+        {
+            PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
+        ASSERT_EQ(WaitForExit(), 0u) << "round " << round;
+    }
+}
+
+TEST_F(WindowHelperProcess, WindowWithoutConsoleTakesTheSystemsDefaultPosition)
+{
+    // The system's default place for a program's first window is the one its starter asked for; any place
+    // the library chose itself would differ.
+    const POINT asked = {123, 77};
+    Start(L"wait", &asked);
+    HWND window = FindHelperWindow();
+    ASSERT_NE(window, nullptr);
+    RECT outer = {};
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(outer.left, asked.x);
+    EXPECT_EQ(outer.top, asked.y);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForExit(), 0u);
+}
+
+TEST_F(WindowHelperProcess, WindowTakesTheConsolesPlaceAndGivesItBackOnClose)
+{
+    // The detached helper allocates a console of its own before it opens the window (see WindowHelper.cpp
+    // for the codes).
+    Start(L"replace-console");
     EXPECT_EQ(WaitForExit(), 0u);
 }
 

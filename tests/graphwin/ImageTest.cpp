@@ -14,6 +14,14 @@ DWORD At(IMAGE& image, int x, int y)
     return TargetPixels(&image)[y * image.Width() + x];
 }
 
+// Makes image the target and fills it with colour.
+void ClearTo(IMAGE& image, COLORREF colour)
+{
+    SelectTarget(&image);
+    SetBackColour(colour);
+    ClearTarget();
+}
+
 class ImageTest : public ::testing::Test
 {
 };
@@ -43,9 +51,7 @@ TEST_F(ImageTest, EmptyImageHasNoPixelsUntilResized)
 TEST_F(ImageTest, ColourBecomesPixelWordWithRedAndBlueSwapped)
 {
     IMAGE image(4, 4);
-    SelectTarget(&image);
-    SetBackColour(RGB(1, 2, 3));
-    ClearTarget();
+    ClearTo(image, RGB(1, 2, 3));
     EXPECT_EQ(At(image, 3, 3), 0x00010203u);
     WritePixel(1, 1, RGB(10, 20, 30));
     EXPECT_EQ(At(image, 1, 1), 0x000A141Eu);
@@ -55,27 +61,21 @@ TEST_F(ImageTest, ColourBecomesPixelWordWithRedAndBlueSwapped)
 TEST_F(ImageTest, FillKeepsTheTopByteOfTheColour)
 {
     IMAGE image(4, 4);
-    SelectTarget(&image);
-    SetBackColour(0x01020304);
-    ClearTarget();
+    ClearTo(image, 0x01020304);
     EXPECT_EQ(At(image, 2, 2), 0x01040302u);
 }
 
 TEST_F(ImageTest, GreyFillIsByteWiseIncludingTheTopByte)
 {
     IMAGE image(4, 4);
-    SelectTarget(&image);
-    SetBackColour(RGB(7, 7, 7));
-    ClearTarget();
+    ClearTo(image, RGB(7, 7, 7));
     EXPECT_EQ(At(image, 0, 3), 0x07070707u);
 }
 
 TEST_F(ImageTest, ResizeKeepsOldPictureTopLeftAndFillsTheRestWithBackground)
 {
     IMAGE image(10, 10);
-    SelectTarget(&image);
-    SetBackColour(RGB(255, 0, 0));
-    ClearTarget();
+    ClearTo(image, RGB(255, 0, 0));
     SetBackColour(RGB(0, 0, 255));
     image.Resize(20, 20);
     EXPECT_EQ(image.Width(), 20);
