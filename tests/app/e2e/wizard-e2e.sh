@@ -132,6 +132,12 @@ wait_wizard() {
   return 1
 }
 
+# WHAT ends the wizard, with exit status 0.
+ends_with_status_0() {
+  check "$1 ends the wizard" wait_wizard
+  check "with exit status 0" [ "$exit_status" = 0 ]
+}
+
 stop_wizard() {
   if [ -n "$wizard_pid" ]; then
     kill "$wizard_pid" 2>/dev/null
@@ -215,6 +221,12 @@ popup_ok() { click 230 158; }
 next_page() { click 330 306 1.5; }
 close_box() { wine "$WIZARD_WINDOW_EXE" close </dev/null >/dev/null 2>&1; }
 
+# The result popup of an install or uninstall is open; its "OK" closes it.
+result_popup_ok() {
+  check "the result popup opens" popup_open
+  popup_ok
+}
+
 files_in() { (cd "$1" 2>/dev/null && find . -type f | sort | tr '\n' ' '); }
 
 # Whether FOLDER holds, under another name than NAME, a file with the bytes of ORIGINAL.
@@ -239,8 +251,7 @@ scenario_welcome() {
   check "footer (235, 235, 209)" is_colour 10 300 "$beige"
   check "\"下一步 >\" and \"取消\" buttons" at_least "$(count_colour 290 284 200 44 222,222,222)" 2000
   click 430 306
-  check "\"取消\" ends the wizard" wait_wizard
-  check "with exit status 0" [ "$exit_status" = 0 ]
+  ends_with_status_0 "\"取消\""
 }
 
 scenario_list() {
@@ -278,8 +289,7 @@ scenario_list() {
   shot environments-again
   check "going back and forth keeps the list" not differ_in environments environments-again 0 106 350 160
   click 430 306
-  check "\"关闭\" ends the wizard" wait_wizard
-  check "with exit status 0" [ "$exit_status" = 0 ]
+  ends_with_status_0 "\"关闭\""
 }
 
 scenario_install_visual_studio() {
@@ -293,8 +303,7 @@ scenario_install_visual_studio() {
     [ "$(cat "$vs/lib/x64/Gravow.lib")" = "release lib_vs/VC2015/x64/Gravow.lib" ]
   check "nothing else is written" [ "$(files_in "$machine/VS2010")" = "" ]
   shot install-succeeded
-  check "the result popup opens" popup_open
-  popup_ok
+  result_popup_ok
   uninstall_line 2
   shot uninstall-succeeded
   check "\"卸载\" removes them" [ "$(files_in "$vs")" = "" ]
@@ -304,8 +313,7 @@ scenario_install_visual_studio() {
   check "a second \"卸载\" shows another text (the failure)" differ_in uninstall-succeeded uninstall-failed 125 105 210 30
   popup_ok
   close_box
-  check "the close box ends the wizard" wait_wizard
-  check "with exit status 0" [ "$exit_status" = 0 ]
+  ends_with_status_0 "the close box"
 }
 
 scenario_install_devcpp() {
@@ -318,14 +326,12 @@ scenario_install_devcpp() {
   check "the 32-bit pair into lib32" [ "$(cat "$base/lib32/libgravow.a")" = "release lib_mingw/lib32/libgravow.a" ]
   check "the 64-bit pair into lib" [ "$(cat "$base/lib/libgravo.a")" = "release lib_mingw/lib64/libgravo.a" ]
   shot devcpp-installed
-  check "the result popup opens" popup_open
-  popup_ok
+  result_popup_ok
   uninstall_line 3
   check "\"卸载\" removes all six" [ "$(files_in "$base")" = "" ]
   popup_ok
   click 430 306
-  check "\"关闭\" ends the wizard" wait_wizard
-  check "with exit status 0" [ "$exit_status" = 0 ]
+  ends_with_status_0 "\"关闭\""
 }
 
 # Another graphics library's graphics.h in Dev-C++'s include folder: "安装" puts ours in its place and keeps
@@ -342,15 +348,13 @@ scenario_foreign_graphics_header() {
     [ "$(cat "$include/graphics.h")" = "release include/graphics.h" ]
   check "and keeps the foreign graphics.h beside it" holds_other_copy "$include" graphics.h "$original"
   shot foreign-header-installed
-  check "the result popup opens" popup_open
-  popup_ok
+  result_popup_ok
   uninstall_line 3
   check "\"卸载\" puts the foreign graphics.h back, byte for byte" cmp "$original" "$include/graphics.h"
   check "and leaves nothing else in the include folder" [ "$(files_in "$include")" = "./graphics.h " ]
   popup_ok
   click 430 306
-  check "\"关闭\" ends the wizard" wait_wizard
-  check "with exit status 0" [ "$exit_status" = 0 ]
+  ends_with_status_0 "\"关闭\""
 }
 
 scenario_documentation() {
@@ -362,16 +366,14 @@ scenario_documentation() {
   # shortcut, so the install succeeds as on Windows.
   check "\"安装\" on the documentation line puts Gravo_Help.lnk on the desktop" [ -s "$link" ]
   shot documentation-installed
-  check "the result popup opens" popup_open
-  popup_ok
+  result_popup_ok
   uninstall_line 0
   check "\"卸载\" removes it" [ ! -e "$link" ]
   shot documentation-uninstalled
   check "and shows its result" popup_open
   popup_ok
   close_box
-  check "the close box ends the wizard" wait_wizard
-  check "with exit status 0" [ "$exit_status" = 0 ]
+  ends_with_status_0 "the close box"
 }
 
 # A DLL planted in the release folder under a system DLL's name is never loaded by the wizard. Wine prefers
