@@ -54,7 +54,8 @@ stage_toolchain() {
   mkdir -p "$root/bin" "$root/x86_64-w64-mingw32/include" "$root/x86_64-w64-mingw32/lib" \
     "$root/x86_64-w64-mingw32/lib32"
   cp "$STANDIN_GCC" "$root/bin/gcc.exe"
-  cp "$GCC_REPORTS/$report" "$root/bin/gcc-report.txt"
+  # Without its report the stand-in gcc prints nothing, and the probe would find no tool chain there.
+  check "the tool chain's gcc report $report is staged" cp "$GCC_REPORTS/$report" "$root/bin/gcc-report.txt"
   : >"$root/bin/$dll"
 }
 
