@@ -1,34 +1,60 @@
-# Assembles the release folder afresh (cmake -P, from the kit target): the headers, the Visual C++ stand-ins,
-# the MinGW archives and, when given, the wizard at the root.
-#   KIT_DIR, TEMPLATES, HEADER, GRAPHICS_HEADER, LIB32_DIR, LIB64_DIR, WIZARD (may be empty)
+# Assembles the release folder afresh (cmake -P, from the kit target) as release-layout.txt lists it, then
+# packs it into the release archive, the files at the archive's root in the list's order, with the archive's
+# SHA-256 beside it (ARCHIVE.sha256, in sha256sum's format).
+#   KIT_DIR, LAYOUT, TEMPLATES, HEADER, GRAPHICS_HEADER, LIB32_DIR, LIB64_DIR, WIZARD (may be empty), ARCHIVE
 file(REMOVE_RECURSE ${KIT_DIR})
+file(REMOVE ${ARCHIVE} ${ARCHIVE}.sha256)
 
-file(COPY ${HEADER} ${GRAPHICS_HEADER} DESTINATION ${KIT_DIR}/include)
-
-# Only MSVC can build the Visual C++ libraries: each slot gets a labelled text under the real name.
-configure_file(${TEMPLATES}/lib_vs-README.txt ${KIT_DIR}/lib_vs/README.txt @ONLY NEWLINE_STYLE CRLF)
-foreach(slot "VC6;x86;Visual C++ 6.0" "VC2008;x86;Visual C++ 2008 to 2013" "VC2008;x64;Visual C++ 2008 to 2013"
-             "VC2015;x86;Visual C++ 2015 to 2026" "VC2015;x64;Visual C++ 2015 to 2026")
-  list(GET slot 0 FAMILY)
-  list(GET slot 1 ARCH)
-  list(GET slot 2 COMPILERS)
-  foreach(file "Gravoa.lib;multibyte" "Gravow.lib;wide-character")
-    list(GET file 0 NAME)
-    list(GET file 1 CHARSET)
-    configure_file(${TEMPLATES}/standin-lib.txt ${KIT_DIR}/lib_vs/${FAMILY}/${ARCH}/${NAME} @ONLY NEWLINE_STYLE CRLF)
-  endforeach()
-endforeach()
-
-foreach(archive ${LIB32_DIR}/libgravo.a ${LIB32_DIR}/libgravow.a ${LIB64_DIR}/libgravo.a ${LIB64_DIR}/libgravow.a)
-  if(NOT EXISTS ${archive})
-    message(FATAL_ERROR "missing kit archive ${archive}")
+# Copies SOURCE to the release path TARGET, failing the assembly when the build has not made it.
+function(kit_copy source target)
+  if(NOT EXISTS ${source})
+    message(FATAL_ERROR "missing kit file ${source}")
   endif()
-endforeach()
-file(COPY ${LIB32_DIR}/libgravo.a ${LIB32_DIR}/libgravow.a DESTINATION ${KIT_DIR}/lib_mingw/lib32)
-file(COPY ${LIB64_DIR}/libgravo.a ${LIB64_DIR}/libgravow.a DESTINATION ${KIT_DIR}/lib_mingw/lib64)
-# The Dev-C++ 5.4.0 slot: a 32-bit multibyte archive only.
-file(COPY ${LIB32_DIR}/libgravo.a DESTINATION ${KIT_DIR}/lib_mingw/lib-for-devcpp_5.4.0)
+  file(COPY_FILE ${source} ${KIT_DIR}/${target})
+endfunction()
 
-if(WIZARD)
-  file(COPY_FILE ${WIZARD} ${KIT_DIR}/gravo-setup.exe)
-endif()
+file(STRINGS ${LAYOUT} entries REGEX "^[^#]")
+set(packed)
+foreach(entry IN LISTS entries)
+  if(NOT entry MATCHES "^([^ ]+) +([^ ]+) *(.*)$")
+    message(FATAL_ERROR "${LAYOUT}: not a layout line: ${entry}")
+  endif()
+  set(path ${CMAKE_MATCH_1})
+  set(kind ${CMAKE_MATCH_2})
+  set(details ${CMAKE_MATCH_3})
+  get_filename_component(NAME ${path} NAME)
+  get_filename_component(folder ${path} DIRECTORY)
+  file(MAKE_DIRECTORY ${KIT_DIR}/${folder})
+  if(kind STREQUAL "wizard")
+    if(NOT WIZARD)
+      continue()
+    endif()
+    kit_copy(${WIZARD} ${path})
+  elseif(kind STREQUAL "header")
+    kit_copy(${HEADER} ${path})
+  elseif(kind STREQUAL "graphics-header")
+    kit_copy(${GRAPHICS_HEADER} ${path})
+  elseif(kind STREQUAL "readme")
+    configure_file(${TEMPLATES}/lib_vs-README.txt ${KIT_DIR}/${path} @ONLY NEWLINE_STYLE CRLF)
+  elseif(kind STREQUAL "vs-standin" AND details MATCHES "^([^ ]+) +(.+)$")
+    # The template's words: NAME, CHARSET, COMPILERS and ARCH (the folder the stand-in lies in).
+    set(CHARSET ${CMAKE_MATCH_1})
+    set(COMPILERS ${CMAKE_MATCH_2})
+    get_filename_component(ARCH ${folder} NAME)
+    configure_file(${TEMPLATES}/standin-lib.txt ${KIT_DIR}/${path} @ONLY NEWLINE_STYLE CRLF)
+  elseif(kind STREQUAL "mingw32")
+    kit_copy(${LIB32_DIR}/${NAME} ${path})
+  elseif(kind STREQUAL "mingw64")
+    kit_copy(${LIB64_DIR}/${NAME} ${path})
+  else()
+    message(FATAL_ERROR "${LAYOUT}: unknown kind of release file: ${entry}")
+  endif()
+  list(APPEND packed ${path})
+endforeach()
+
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${ARCHIVE} --format=zip ${packed}
+  WORKING_DIRECTORY ${KIT_DIR}
+  COMMAND_ERROR_IS_FATAL ANY)
+file(SHA256 ${ARCHIVE} archive_sha256)
+get_filename_component(archive_name ${ARCHIVE} NAME)
+file(WRITE ${ARCHIVE}.sha256 "${archive_sha256}  ${archive_name}\n")

@@ -1,8 +1,8 @@
-# Sourced by scripts/demo: runs the wizard on the (Xvfb) display, takes a screenshot of each of its two pages
-# and closes it again through its own "关闭" button.
+# Sourced by scripts/demo: runs the wizard on the (Xvfb) display, takes a screenshot of the whole window,
+# title bar included, on each of its two pages and closes it again through its own "关闭" button.
 #   demo_shots_run WIZARD_EXE OUT_DIR   writes OUT_DIR/welcome.png and OUT_DIR/environments.png
-# Coordinates are relative to the window's 490x328 client area (the X window of a Wine window without a
-# window manager): "下一步 >" on the welcome page and "关闭" on the list page, each at its button's middle.
+# Button positions are relative to the window's 490x328 client area: "下一步 >" on the welcome page and "关闭"
+# on the list page, each at its button's middle.
 
 DEMO_NEXT_BUTTON=(330 303)
 DEMO_CLOSE_BUTTON=(430 306)
@@ -14,6 +14,7 @@ demo_shots_run() {
   local pid=$!
   local window
   window=$(demo_find_window "$pid")
+  demo_client_offset "$window"
   demo_settled_shot "$window" "$out/welcome.png"
   demo_click "$window" "${DEMO_NEXT_BUTTON[@]}"
   demo_settled_shot "$window" "$out/environments.png"
@@ -46,6 +47,18 @@ demo_find_window() {
   return 1
 }
 
+# demo_client_offset WINDOW: where the client area starts inside the X window, in DEMO_CLIENT_X and
+# DEMO_CLIENT_Y. Without a window manager Wine draws the frame itself, inside the X window: borders of one
+# width on the left, the right and below, the title bar above.
+DEMO_CLIENT_WIDTH=490
+DEMO_CLIENT_HEIGHT=328
+demo_client_offset() {
+  local WIDTH HEIGHT
+  eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(WIDTH|HEIGHT)=[0-9]+$')"
+  DEMO_CLIENT_X=$(((WIDTH - DEMO_CLIENT_WIDTH) / 2))
+  DEMO_CLIENT_Y=$((HEIGHT - DEMO_CLIENT_HEIGHT - DEMO_CLIENT_X))
+}
+
 # demo_settled_shot WINDOW FILE: a screenshot once the picture has stopped changing (equal in two looks half a
 # second apart), is drawn, and differs from the previous shot; 60 s at most.
 DEMO_SHOT_SUM=""
@@ -68,9 +81,9 @@ demo_settled_shot() {
   return 1
 }
 
-# demo_click WINDOW X Y: a left click in the window, pressed and released in separate frames of the wizard.
+# demo_click WINDOW X Y: a left click at client (X, Y), pressed and released in separate frames of the wizard.
 demo_click() {
-  xdotool mousemove --window "$1" "$2" "$3"
+  xdotool mousemove --window "$1" $((DEMO_CLIENT_X + $2)) $((DEMO_CLIENT_Y + $3))
   sleep 0.2
   xdotool mousedown 1
   sleep 0.2

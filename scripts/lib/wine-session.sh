@@ -1,6 +1,8 @@
 # Sourced by scripts/test and scripts/demo: a fresh Wine prefix and an Xvfb display for one run.
-#   wine_session_start PREFIX   makes the prefix (Mono and Gecko skipped, "Segoe UI" mapped to a CJK font),
-#                               starts Xvfb on a free display unless GRAVO_USE_DISPLAY=1, keeps a wineserver up
+#   wine_session_start PREFIX   makes the prefix (Mono and Gecko skipped, the wizard's and the window
+#                               frame's fonts mapped to a CJK font), starts Xvfb on a free display unless
+#                               GRAVO_USE_DISPLAY=1 (Wine then draws the window frames itself), keeps a
+#                               wineserver up
 #   wine_session_stop           ends the wineserver and Xvfb (installed as an EXIT trap by start)
 
 export WINEDEBUG=-all
@@ -29,9 +31,15 @@ wine_session_start() {
   if [ "$fresh" = 1 ]; then
     WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
     wineserver -w
-    for view in 32 64; do
-      wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-        /v 'Segoe UI' /t REG_SZ /d 'WenQuanYi Micro Hei' /f /reg:$view >/dev/null 2>&1
+    # Wine's own fonts have no Chinese glyphs. "Segoe UI" is the wizard's font; "MS Shell Dlg" and "MS Shell
+    # Dlg 2" are the fonts of the title bar, menus, message boxes and dialogs (Wine's window metrics name
+    # "MS Shell Dlg"), so that the title "Gravo 26.1.1 安装向导" and the folder dialog show their characters.
+    local font view
+    for font in 'Segoe UI' 'MS Shell Dlg' 'MS Shell Dlg 2'; do
+      for view in 32 64; do
+        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+          /v "$font" /t REG_SZ /d 'WenQuanYi Micro Hei' /f /reg:$view >/dev/null 2>&1
+      done
     done
     wineserver -w
     # Wine links the user's shell folders (Desktop among them) to the Linux home: make them plain folders
@@ -43,6 +51,12 @@ wine_session_start() {
   fi
   # One long-lived wineserver for the whole run keeps each test program's start short.
   wineserver -p
+  # Unmanaged windows on the private display: with no window manager there, Wine would wait for one at every
+  # window's destruction (about 2 s). Wine then draws the windows' frames, title bar included, itself. On the
+  # user's display the window manager does (Wine's default).
+  local managed=Y
+  [ "${GRAVO_USE_DISPLAY:-0}" = 1 ] || managed=N
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$managed" /f </dev/null >/dev/null 2>&1
   # Wine's service processes start with the first program and keep its standard handles open: start them
   # here on /dev/null, so that no test run's output pipe stays open after its program has ended.
   wine cmd /c exit </dev/null >/dev/null 2>&1

@@ -1,37 +1,34 @@
 #!/usr/bin/env bash
-# Checks an assembled release folder: exactly the files of the release layout (the wizard at the root when it
-# is built), the library's public header unchanged, graphics.h including it, Visual C++ stand-ins that say so,
-# and MinGW archives that hold an object of every library source.
-# Usage: check-kit.sh KIT_DIR PUBLIC_HEADER AR WIZARD_NAME|- SOURCE_NAME...
+# Checks an assembled release folder against the release layout list: exactly its files (the wizard only when
+# it is built), the library's public header unchanged, graphics.h including it, Visual C++ stand-ins that say
+# so, and MinGW archives that hold an object of every library source.
+# Usage: check-kit.sh KIT_DIR LAYOUT PUBLIC_HEADER AR WIZARD(yes|no) SOURCE_NAME...
 set -euo pipefail
-kit=$1 header=$2 ar=$3 wizard=$4
-shift 4
+kit=$1 layout=$2 header=$3 ar=$4 wizard=$5
+shift 5
 sources=("$@")
+. "$(dirname "$0")/../../kit/release-layout.sh"
 status=0
 fail() { echo "FAILED: $*"; status=1; }
 
-expected=(include/gravo.h include/graphics.h lib_vs/README.txt
-  lib_mingw/lib32/libgravo.a lib_mingw/lib32/libgravow.a
-  lib_mingw/lib64/libgravo.a lib_mingw/lib64/libgravow.a
-  lib_mingw/lib-for-devcpp_5.4.0/libgravo.a)
-for slot in VC6/x86 VC2008/x86 VC2008/x64 VC2015/x86 VC2015/x64; do
-  expected+=("lib_vs/$slot/Gravoa.lib" "lib_vs/$slot/Gravow.lib")
-done
-[ "$wizard" = - ] || expected+=("$wizard")
-diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$kit" && find . -type f -printf '%P\n' | sort) \
+expected=$(release_built "$layout" "$wizard")
+diff <(sort <<<"$expected") <(cd "$kit" && find . -type f -printf '%P\n' | sort) \
   || fail "the release folder's files differ from the layout (< expected, > found)"
 
-cmp -s "$header" "$kit/include/gravo.h" || fail "include/gravo.h is not the library's public header"
-grep -q '^#include "gravo.h"' "$kit/include/graphics.h" || fail "include/graphics.h does not include gravo.h"
-for lib in "$kit"/lib_vs/*/*/*.lib; do
-  grep -q "^GRAVO STAND-IN, NOT A LIBRARY: $(basename "$lib")" "$lib" || fail "$lib is not a labelled stand-in"
-done
-
-for archive in "$kit"/lib_mingw/*/*.a; do
-  members=$("$ar" t "$archive")
+while read -r path; do
+  cmp -s "$header" "$kit/$path" || fail "$path is not the library's public header"
+done < <(release_files "$layout" header)
+while read -r path; do
+  grep -q '^#include "gravo.h"' "$kit/$path" || fail "$path does not include gravo.h"
+done < <(release_files "$layout" graphics-header)
+while read -r path; do
+  grep -q "^GRAVO STAND-IN, NOT A LIBRARY: $(basename "$path")" "$kit/$path" || fail "$path is not a labelled stand-in"
+done < <(release_files "$layout" vs-standin)
+while read -r path; do
+  members=$("$ar" t "$kit/$path")
   for source in "${sources[@]}"; do
-    grep -qx "$source.obj" <<<"$members" || fail "$archive lacks the object of $source"
+    grep -qx "$source.obj" <<<"$members" || fail "$path lacks the object of $source"
   done
-done
+done < <(release_files "$layout" mingw32 mingw64)
 [ "$status" -ne 0 ] || echo "release folder $kit: layout and archives complete"
 exit "$status"

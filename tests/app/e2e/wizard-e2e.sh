@@ -8,7 +8,9 @@
 # Environment: WINEPREFIX and DISPLAY (scripts/test provides both), GRAVO_SETUP_EXE, STANDIN_GCC, GCC_REPORTS,
 # WIZARD_WINDOW_EXE, PLAIN_LOAD_EXE, PLANTED_DLLS (folder with version.dll, gdiplus.dll, msimg32.dll), ARTIFACTS.
 set -uo pipefail
+. "$(dirname "$0")/../../../kit/release-layout.sh"
 
+layout=$(dirname "$0")/../../../kit/release-layout.txt
 drive_c=$WINEPREFIX/drive_c
 release="$drive_c/Gravo 发布"
 machine=$drive_c/e2e
@@ -34,17 +36,13 @@ check() {
 
 # --- the machine and the release folder ------------------------------------------------------------------
 
+# The release layout's files, each holding "release PATH" so that a check can tell where a copy came from.
 stage_release() {
   rm -rf "$release"
   mkdir -p "$release"
-  cp "$GRAVO_SETUP_EXE" "$release/gravo-setup.exe"
+  cp "$GRAVO_SETUP_EXE" "$release/$(release_files "$layout" wizard)"
   local file
-  for file in include/gravo.h include/graphics.h \
-    lib_vs/VC6/x86/Gravoa.lib lib_vs/VC6/x86/Gravow.lib lib_vs/VC2008/x86/Gravoa.lib lib_vs/VC2008/x86/Gravow.lib \
-    lib_vs/VC2008/x64/Gravoa.lib lib_vs/VC2008/x64/Gravow.lib lib_vs/VC2015/x86/Gravoa.lib \
-    lib_vs/VC2015/x86/Gravow.lib lib_vs/VC2015/x64/Gravoa.lib lib_vs/VC2015/x64/Gravow.lib \
-    lib_mingw/lib32/libgravo.a lib_mingw/lib32/libgravow.a lib_mingw/lib64/libgravo.a lib_mingw/lib64/libgravow.a \
-    lib_mingw/lib-for-devcpp_5.4.0/libgravo.a; do
+  for file in $(release_payloads "$layout"); do
     mkdir -p "$(dirname "$release/$file")"
     echo "release $file" >"$release/$file"
   done
@@ -56,7 +54,8 @@ stage_toolchain() {
   mkdir -p "$root/bin" "$root/x86_64-w64-mingw32/include" "$root/x86_64-w64-mingw32/lib" \
     "$root/x86_64-w64-mingw32/lib32"
   cp "$STANDIN_GCC" "$root/bin/gcc.exe"
-  cp "$GCC_REPORTS/$report" "$root/bin/gcc-report.txt"
+  # Without its report the stand-in gcc prints nothing, and the probe would find no tool chain there.
+  check "the tool chain's gcc report $report is staged" cp "$GCC_REPORTS/$report" "$root/bin/gcc-report.txt"
   : >"$root/bin/$dll"
 }
 
@@ -134,6 +133,12 @@ wait_wizard() {
   return 1
 }
 
+# WHAT ends the wizard, with exit status 0.
+ends_with_status_0() {
+  check "$1 ends the wizard" wait_wizard
+  check "with exit status 0" [ "$exit_status" = 0 ]
+}
+
 stop_wizard() {
   if [ -n "$wizard_pid" ]; then
     kill "$wizard_pid" 2>/dev/null
@@ -204,20 +209,6 @@ differ_in() {
 
 # --- the list page's layout ------------------------------------------------------------------------------
 # Line i of the visible list has its buttons centred at y = 122 + 39 i; x = 402 is the gap between "安装"
-# and "卸载", which "选择安装目录" covers.
-row_y() { echo $((122 + 39 * $1)); }
-beige=235,235,209
-offers_install() { is_colour 402 "$(row_y "$1")" "$beige" && ! is_colour 377 "$(row_y "$1")" "$beige"; }
-offers_choice() { ! is_colour 402 "$(row_y "$1")" "$beige"; }
-install_x=377
-uninstall_x=427
-popup_open() { ! is_colour 230 120 "$beige" && ! is_colour 230 120 "$(pixel 230 80)"; }
-popup_ok() { click 230 158; }
-
-files_in() { (cd "$1" 2>/dev/null && find . -type f | sort | tr '\n' ' '); }
-
-# --- the list page's layout ------------------------------------------------------------------------------
-# Line i of the visible list has its buttons centred at y = 122 + 39 i; x = 402 is the gap between "安装"
 # and "卸载", which "选择安装目录" covers. The result popup spans (120, 100) to (340, 180): a dark top border
 # and its grey "OK" button centred at (230, 158).
 beige=235,235,209
@@ -231,7 +222,22 @@ popup_ok() { click 230 158; }
 next_page() { click 330 306 1.5; }
 close_box() { wine "$WIZARD_WINDOW_EXE" close </dev/null >/dev/null 2>&1; }
 
+# The result popup of an install or uninstall is open; its "OK" closes it.
+result_popup_ok() {
+  check "the result popup opens" popup_open
+  popup_ok
+}
+
 files_in() { (cd "$1" 2>/dev/null && find . -type f | sort | tr '\n' ' '); }
+
+# Whether FOLDER holds, under another name than NAME, a file with the bytes of ORIGINAL.
+holds_other_copy() {
+  local file
+  while read -r file; do
+    cmp -s "$file" "$3" && return 0
+  done < <(find "$1" -maxdepth 1 -type f ! -name "$2")
+  return 1
+}
 
 # --- scenarios -------------------------------------------------------------------------------------------
 
@@ -246,8 +252,7 @@ scenario_welcome() {
   check "footer (235, 235, 209)" is_colour 10 300 "$beige"
   check "\"下一步 >\" and \"取消\" buttons" at_least "$(count_colour 290 284 200 44 222,222,222)" 2000
   click 430 306
-  check "\"取消\" ends the wizard" wait_wizard
-  check "with exit status 0" [ "$exit_status" = 0 ]
+  ends_with_status_0 "\"取消\""
 }
 
 scenario_list() {
@@ -285,8 +290,7 @@ scenario_list() {
   shot environments-again
   check "going back and forth keeps the list" not differ_in environments environments-again 0 106 350 160
   click 430 306
-  check "\"关闭\" ends the wizard" wait_wizard
-  check "with exit status 0" [ "$exit_status" = 0 ]
+  ends_with_status_0 "\"关闭\""
 }
 
 scenario_install_visual_studio() {
@@ -300,8 +304,7 @@ scenario_install_visual_studio() {
     [ "$(cat "$vs/lib/x64/Gravow.lib")" = "release lib_vs/VC2015/x64/Gravow.lib" ]
   check "nothing else is written" [ "$(files_in "$machine/VS2010")" = "" ]
   shot install-succeeded
-  check "the result popup opens" popup_open
-  popup_ok
+  result_popup_ok
   uninstall_line 2
   shot uninstall-succeeded
   check "\"卸载\" removes them" [ "$(files_in "$vs")" = "" ]
@@ -311,8 +314,7 @@ scenario_install_visual_studio() {
   check "a second \"卸载\" shows another text (the failure)" differ_in uninstall-succeeded uninstall-failed 125 105 210 30
   popup_ok
   close_box
-  check "the close box ends the wizard" wait_wizard
-  check "with exit status 0" [ "$exit_status" = 0 ]
+  ends_with_status_0 "the close box"
 }
 
 scenario_install_devcpp() {
@@ -325,14 +327,35 @@ scenario_install_devcpp() {
   check "the 32-bit pair into lib32" [ "$(cat "$base/lib32/libgravow.a")" = "release lib_mingw/lib32/libgravow.a" ]
   check "the 64-bit pair into lib" [ "$(cat "$base/lib/libgravo.a")" = "release lib_mingw/lib64/libgravo.a" ]
   shot devcpp-installed
-  check "the result popup opens" popup_open
-  popup_ok
+  result_popup_ok
   uninstall_line 3
   check "\"卸载\" removes all six" [ "$(files_in "$base")" = "" ]
   popup_ok
   click 430 306
-  check "\"关闭\" ends the wizard" wait_wizard
-  check "with exit status 0" [ "$exit_status" = 0 ]
+  ends_with_status_0 "\"关闭\""
+}
+
+# Another graphics library's graphics.h in Dev-C++'s include folder: "安装" puts ours in its place and keeps
+# the foreign one beside it; "卸载" puts the foreign one back, byte for byte.
+scenario_foreign_graphics_header() {
+  local include="$machine/Dev-Cpp/MinGW64/x86_64-w64-mingw32/include"
+  local original="$machine/foreign-graphics.h"
+  printf '/* another library\r\n   \xe5\x9b\xbe\xe5\xbd\xa2 */\r\n#pragma once\r\nvoid draw_dot(int, int);\r\n' >"$original"
+  cp "$original" "$include/graphics.h"
+  check "the window opens" start_wizard || return
+  next_page
+  install_line 3
+  check "\"安装\" puts the release's graphics.h in place" \
+    [ "$(cat "$include/graphics.h")" = "release include/graphics.h" ]
+  check "and keeps the foreign graphics.h beside it" holds_other_copy "$include" graphics.h "$original"
+  shot foreign-header-installed
+  result_popup_ok
+  uninstall_line 3
+  check "\"卸载\" puts the foreign graphics.h back, byte for byte" cmp "$original" "$include/graphics.h"
+  check "and leaves nothing else in the include folder" [ "$(files_in "$include")" = "./graphics.h " ]
+  popup_ok
+  click 430 306
+  ends_with_status_0 "\"关闭\""
 }
 
 scenario_documentation() {
@@ -344,16 +367,14 @@ scenario_documentation() {
   # shortcut, so the install succeeds as on Windows.
   check "\"安装\" on the documentation line puts Gravo_Help.lnk on the desktop" [ -s "$link" ]
   shot documentation-installed
-  check "the result popup opens" popup_open
-  popup_ok
+  result_popup_ok
   uninstall_line 0
   check "\"卸载\" removes it" [ ! -e "$link" ]
   shot documentation-uninstalled
   check "and shows its result" popup_open
   popup_ok
   close_box
-  check "the close box ends the wizard" wait_wizard
-  check "with exit status 0" [ "$exit_status" = 0 ]
+  ends_with_status_0 "the close box"
 }
 
 # A DLL planted in the release folder under a system DLL's name is never loaded by the wizard. Wine prefers
