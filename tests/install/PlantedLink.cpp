@@ -70,7 +70,24 @@ std::string UnixPathOf(const std::wstring& path)
     return result;
 }
 
-// Runs a Unix program of the host (Wine starts ELF programs given by their Windows path).
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Wine hands a Unix program to the host without a handle to wait on: the test waits for its effect.
+bool WaitUntilExists(const std::wstring& path, bool exists)
+{
+    for (int attempt = 0; attempt < 300; ++attempt)
+    {
+        if (Exists(path) == exists)
+            return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+// Starts a Unix program of the host (Wine runs ELF programs given by their Windows path).
 bool RunUnix(const std::wstring& program, const std::vector<std::string>& arguments)
 {
     std::wstring commandLine = program;
@@ -82,9 +99,10 @@ bool RunUnix(const std::wstring& program, const std::vector<std::string>& argume
     if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process))
         return false;
+    // Wine gives no usable process handle for a host program: its effect is what the caller waits for.
     UniqueHandle thread(process.hThread);
     UniqueHandle child(process.hProcess);
-    return WaitForSingleObject(child.get(), 30000) == WAIT_OBJECT_0;
+    return true;
 }
 
 std::wstring ParentOf(const std::wstring& path)
@@ -113,13 +131,13 @@ PlantedLink::PlantedLink(const std::wstring& link, const std::wstring& target, L
     const std::string unixParent = UnixPathOf(ParentOf(link));
     unixLink_ = !unixTarget.empty() && !unixParent.empty() &&
                 RunUnix(L"Z:\\bin\\ln", {"-s", unixTarget, unixParent + "/" + WideToUtf8(NameOf(link))});
-    made_ = unixLink_ && GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+    made_ = unixLink_ && WaitUntilExists(link, true);
 }
 
 PlantedLink::~PlantedLink()
 {
-    if (unixLink_)
-        RunUnix(L"Z:\\bin\\rm", {"-f", UnixPathOf(ParentOf(link_)) + "/" + WideToUtf8(NameOf(link_))});
+    if (unixLink_ && RunUnix(L"Z:\\bin\\rm", {"-f", UnixPathOf(ParentOf(link_)) + "/" + WideToUtf8(NameOf(link_))}))
+        WaitUntilExists(link_, false);
     else if (made_)
         RemoveDirectoryW(link_.c_str());
 }
