@@ -45,7 +45,8 @@ EntryState OpenEntry(const TrustedFolder& folder, const std::wstring& name, Uniq
     FILE_ATTRIBUTE_TAG_INFO info{};
     if (!GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &info, sizeof info) ||
         (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-        ((info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsReparseTagNameSurrogate(info.ReparseTag)) ||
+        ((info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+         IsReparseTagNameSurrogate(info.ReparseTag)) ||
         !SamePath(FinalPathOf(file.get()), path))
     {
         file.reset();
@@ -158,10 +159,11 @@ public:
         static unsigned counter = 0;
         for (int attempt = 0; attempt < 16; ++attempt)
         {
-            const std::wstring path = folder.path + L"\\~gravo-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                      std::to_wstring(++counter) + L".new";
-            file_.reset(CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
-                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+            const std::wstring path = folder.path + L"\\~gravo-" + std::to_wstring(GetCurrentProcessId()) +
+                                      L"-" + std::to_wstring(++counter) + L".new";
+            file_.reset(CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,
+                                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                                    nullptr));
             if (file_)
                 return SamePath(FinalPathOf(file_.get()), path);
             if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
@@ -177,6 +179,20 @@ private:
     bool placed_ = false;
 };
 
+bool WriteAll(HANDLE target, const char* data, size_t size)
+{
+    while (size > 0)
+    {
+        const DWORD chunk = static_cast<DWORD>(size < (1u << 20) ? size : (1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(target, data, chunk, &written, nullptr) || written != chunk)
+            return false;
+        data += chunk;
+        size -= chunk;
+    }
+    return true;
+}
+
 bool CopyContents(const std::wstring& source, HANDLE target)
 {
     const UniqueFile input = OpenReleaseFile(source);
@@ -190,13 +206,14 @@ bool CopyContents(const std::wstring& source, HANDLE target)
             return false;
         if (got == 0)
             return FlushFileBuffers(target) != FALSE;
-        DWORD written = 0;
-        if (!WriteFile(target, buffer.data(), got, &written, nullptr) || written != got)
+        if (!WriteAll(target, buffer.data(), got))
             return false;
     }
 }
 
-bool PutInPlace(const std::wstring& source, const std::wstring& target)
+// Writes the new file under a temporary name, then gives it the target's name in one step. `source` is the
+// release copy that tells whether a graphics.h in the way is the library's.
+template <typename Fill> bool PutInPlace(const std::wstring& source, const std::wstring& target, Fill fill)
 {
     CheckedEntry existing;
     const EntryState state = OpenChecked(target, existing);
@@ -208,7 +225,7 @@ bool PutInPlace(const std::wstring& source, const std::wstring& target)
         existing.file.reset();
 
     PendingFile copy;
-    if (!copy.Create(existing.folder) || !CopyContents(source, copy.get()))
+    if (!copy.Create(existing.folder) || !fill(copy.get()))
         return false;
     if (keepForeign &&
         !RenameWithin(existing.file.get(), existing.folder, existing.name + keptHeaderSuffix, false))
@@ -241,7 +258,7 @@ RemoveOutcome Remove(const std::wstring& installed, const std::wstring& releaseC
         return RemoveOutcome::removed;
     case EntryState::opened:
         return RenameWithin(kept.get(), entry.folder, entry.name, false) ? RemoveOutcome::removed
-                                                                          : RemoveOutcome::failed;
+                                                                         : RemoveOutcome::failed;
     default:
         return RemoveOutcome::failed;
     }
@@ -253,11 +270,26 @@ std::wstring CopyReleaseFile(const std::wstring& source, const std::wstring& tar
 {
     try
     {
-        return PutInPlace(source, target) ? std::wstring() : L"安装失败";
+        const auto copy = [&source](HANDLE file) { return CopyContents(source, file); };
+        return PutInPlace(source, target, copy) ? std::wstring() : L"安装失败";
     }
     catch (const std::exception&)
     {
         return L"安装异常";
+    }
+}
+
+bool WriteNewFile(const std::wstring& target, const std::string& contents)
+{
+    try
+    {
+        const auto write = [&contents](HANDLE file)
+        { return WriteAll(file, contents.data(), contents.size()) && FlushFileBuffers(file); };
+        return PutInPlace(std::wstring(), target, write);
+    }
+    catch (const std::exception&)
+    {
+        return false;
     }
 }
 

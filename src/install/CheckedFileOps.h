@@ -12,6 +12,9 @@
 // a standard exception is raised.
 std::wstring CopyReleaseFile(const std::wstring& source, const std::wstring& target);
 
+// Writes a file of the given contents the same way, whole or not at all; false when that fails or is refused.
+bool WriteNewFile(const std::wstring& target, const std::string& contents);
+
 // Empty when the file is absent or was deleted, "操作失败。" when the delete fails or is refused, "操作异常"
 // on an exception.
 std::wstring DeleteExistingFile(const std::wstring& path);

@@ -34,8 +34,8 @@ bool IncludesGravoHeader(const std::string& line)
 
 bool IsSharedHeaderName(const std::wstring& fileName)
 {
-    return CompareStringOrdinal(fileName.c_str(), static_cast<int>(fileName.size()), L"graphics.h", -1, TRUE) ==
-           CSTR_EQUAL;
+    return CompareStringOrdinal(fileName.c_str(), static_cast<int>(fileName.size()), L"graphics.h", -1,
+                                TRUE) == CSTR_EQUAL;
 }
 
 bool IsLibraryGraphicsHeader(const std::string& contents, const std::string& releaseContents)

@@ -35,8 +35,8 @@ constexpr DWORD symlinkRelativeFlag = 1;
 bool IsTrustedAccount(PSID sid)
 {
     static const wchar_t* const trustedAccounts[] = {
-        L"S-1-5-32-544", // Administrators
-        L"S-1-5-18",     // SYSTEM
+        L"S-1-5-32-544",                                                   // Administrators
+        L"S-1-5-18",                                                       // SYSTEM
         L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", // TrustedInstaller
     };
     for (const wchar_t* account : trustedAccounts)
@@ -66,7 +66,8 @@ std::wstring ParentOf(const std::wstring& path)
 // anything else: a remote or device path ("\\server\share", "\\?\...", "\\.\...") or a drive that is remote.
 std::wstring LocalFullPath(const std::wstring& path)
 {
-    if (path.empty())
+    // Only absolute drive paths: a relative one would depend on the current folder.
+    if (path.size() < 3 || !iswalpha(path[0]) || path[1] != L':' || (path[2] != L'\\' && path[2] != L'/'))
         return {};
     const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (size == 0)
@@ -87,9 +88,10 @@ std::wstring LocalFullPath(const std::wstring& path)
 
 UniqueFile OpenWithoutFollowing(const std::wstring& path)
 {
-    return UniqueFile(CreateFileW(ExtendedPath(path).c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    return UniqueFile(
+        CreateFileW(ExtendedPath(path).c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
 
 bool FolderAdmitsChangesOnlyByAdministrators(HANDLE folder)
@@ -97,9 +99,9 @@ bool FolderAdmitsChangesOnlyByAdministrators(HANDLE folder)
     UniqueLocalMemory descriptor;
     PSID owner = nullptr;
     PACL dacl = nullptr;
-    if (GetSecurityInfo(folder, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
-                        nullptr, &dacl, nullptr, reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.put())) !=
-        ERROR_SUCCESS)
+    if (GetSecurityInfo(folder, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                        &owner, nullptr, &dacl, nullptr,
+                        reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.put())) != ERROR_SUCCESS)
         return false;
     return AdmitsChangesOnlyByAdministrators(descriptor.get());
 }
@@ -179,8 +181,8 @@ TrustedFolder FollowLink(HANDLE link, const std::wstring& linkFolder, int hops)
     TrustedFolder root;
     root.handle.reset(CreateFileW((L"\\\\?\\" + WithoutTrailingBackslash(target.path) + L"\\").c_str(),
                                   READ_CONTROL | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     root.path = root.handle ? FinalPathOf(root.handle.get()) : std::wstring();
     if (root.path.empty() || LocalFullPath(root.path + L"\\").empty())
         return Refused();
@@ -216,8 +218,9 @@ TrustedFolder Walk(const std::wstring& path, int hops)
         if (!next)
         {
             const DWORD error = GetLastError();
-            return Refused(error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FolderTrust::missing
-                                                                                          : FolderTrust::refused);
+            return Refused(error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                               ? FolderTrust::missing
+                               : FolderTrust::refused);
         }
         FILE_ATTRIBUTE_TAG_INFO info{};
         const std::wstring reached = FinalPathOf(next.get());
@@ -310,8 +313,7 @@ bool AdmitsChangesOnlyByAdministrators(const void* securityDescriptor)
         if (header->AceType != ACCESS_ALLOWED_ACE_TYPE && header->AceType != ACCESS_ALLOWED_CALLBACK_ACE_TYPE)
             return false;
         const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
-        if ((allowed->Mask & changeRights) != 0 &&
-            !IsTrustedAccount(const_cast<DWORD*>(&allowed->SidStart)))
+        if ((allowed->Mask & changeRights) != 0 && !IsTrustedAccount(const_cast<DWORD*>(&allowed->SidStart)))
             return false;
     }
     return true;

@@ -29,7 +29,8 @@ std::vector<FileCopy> FilesOf(const PayloadStep& step, const std::wstring& relea
 {
     std::vector<FileCopy> files;
     for (int index : step.payload->indices)
-        files.emplace_back(PayloadSourcePath(release, index), root + *step.subdir + payloadFiles[index].fileName);
+        files.emplace_back(PayloadSourcePath(release, index),
+                           root + *step.subdir + payloadFiles[index].fileName);
     return files;
 }
 

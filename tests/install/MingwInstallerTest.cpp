@@ -54,7 +54,8 @@ TEST_F(MingwInstaller, ToolchainWithBothLibraryFoldersReceivesSixFiles)
                                       L"lib32\\libgravow.a", L"lib\\libgravo.a", L"lib\\libgravow.a"}));
     EXPECT_EQ(Read(devcppIde, L"include\\graphics.h"), ReleaseKit::ContentsOf(L"include\\graphics.h"));
     EXPECT_EQ(Read(devcppIde, L"lib32\\libgravo.a"), ReleaseKit::ContentsOf(L"lib_mingw\\lib32\\libgravo.a"));
-    EXPECT_EQ(Read(devcppIde, L"lib32\\libgravow.a"), ReleaseKit::ContentsOf(L"lib_mingw\\lib32\\libgravow.a"));
+    EXPECT_EQ(Read(devcppIde, L"lib32\\libgravow.a"),
+              ReleaseKit::ContentsOf(L"lib_mingw\\lib32\\libgravow.a"));
     EXPECT_EQ(Read(devcppIde, L"lib\\libgravo.a"), ReleaseKit::ContentsOf(L"lib_mingw\\lib64\\libgravo.a"));
     EXPECT_EQ(Read(devcppIde, L"lib\\libgravow.a"), ReleaseKit::ContentsOf(L"lib_mingw\\lib64\\libgravow.a"));
 }
@@ -64,7 +65,7 @@ TEST_F(MingwInstaller, CodeBlocks64BitToolchainReceivesOnlyThe64BitPair)
     Probed(codeBlocksIde, L"include\\", L"", L"lib\\");
     EXPECT_EQ(InstallMingw(table, codeBlocksIde), L"");
     EXPECT_EQ(InstalledIn(codeBlocksIde), (std::set<std::wstring>{L"include\\gravo.h", L"include\\graphics.h",
-                                                               L"lib\\libgravo.a", L"lib\\libgravow.a"}));
+                                                                  L"lib\\libgravo.a", L"lib\\libgravow.a"}));
 }
 
 TEST_F(MingwInstaller, Devcpp54VariantReceivesOneLibraryAndItsUninstallRemovesExactlyThat)
@@ -243,6 +244,7 @@ TEST_P(PlantedLinkInMingw, InAFolderOnlyAdministratorsMayChangeInstallAndUninsta
     EXPECT_EQ(ListFiles(elsewhere.Path()), std::set<std::wstring>{L"stdio.h"});
 }
 
-INSTANTIATE_TEST_SUITE_P(Links, PlantedLinkInMingw, ::testing::Values(LinkKind::junction, LinkKind::symbolicLink));
+INSTANTIATE_TEST_SUITE_P(Links, PlantedLinkInMingw,
+                         ::testing::Values(LinkKind::junction, LinkKind::symbolicLink));
 
 } // namespace

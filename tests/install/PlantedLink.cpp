@@ -34,8 +34,12 @@ bool MakeJunction(const std::wstring& link, const std::wstring& target)
     const WORD pathBytes = static_cast<WORD>(substituteBytes + printBytes + 2 * sizeof(wchar_t));
     std::vector<unsigned char> data(8 + 8 + pathBytes);
     const DWORD tag = IO_REPARSE_TAG_MOUNT_POINT;
-    const WORD header[6] = {static_cast<WORD>(8 + pathBytes), 0, 0, substituteBytes,
-                            static_cast<WORD>(substituteBytes + sizeof(wchar_t)), printBytes};
+    const WORD header[6] = {static_cast<WORD>(8 + pathBytes),
+                            0,
+                            0,
+                            substituteBytes,
+                            static_cast<WORD>(substituteBytes + sizeof(wchar_t)),
+                            printBytes};
     std::memcpy(data.data(), &tag, sizeof tag);
     std::memcpy(data.data() + 4, header, sizeof header);
     std::memcpy(data.data() + 16, substitute.c_str(), substituteBytes);
@@ -96,8 +100,8 @@ bool RunUnix(const std::wstring& program, const std::vector<std::string>& argume
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
         return false;
     // Wine gives no usable process handle for a host program: its effect is what the caller waits for.
     UniqueHandle thread(process.hThread);
@@ -117,8 +121,7 @@ std::wstring NameOf(const std::wstring& path)
 
 } // namespace
 
-PlantedLink::PlantedLink(const std::wstring& link, const std::wstring& target, LinkKind kind)
-    : link_(link)
+PlantedLink::PlantedLink(const std::wstring& link, const std::wstring& target, LinkKind kind) : link_(link)
 {
     if (kind == LinkKind::junction)
         made_ = MakeJunction(link, target);
@@ -136,7 +139,8 @@ PlantedLink::PlantedLink(const std::wstring& link, const std::wstring& target, L
 
 PlantedLink::~PlantedLink()
 {
-    if (unixLink_ && RunUnix(L"Z:\\bin\\rm", {"-f", UnixPathOf(ParentOf(link_)) + "/" + WideToUtf8(NameOf(link_))}))
+    if (unixLink_ &&
+        RunUnix(L"Z:\\bin\\rm", {"-f", UnixPathOf(ParentOf(link_)) + "/" + WideToUtf8(NameOf(link_))}))
         WaitUntilExists(link_, false);
     else if (made_)
         RemoveDirectoryW(link_.c_str());
@@ -168,8 +172,9 @@ bool AdmitOnlyAdministrators(const std::wstring& folder)
     UniqueLocalMemory readBack;
     PSID readOwner = nullptr;
     PACL readDacl = nullptr;
-    if (GetNamedSecurityInfoW(name.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                              &readOwner, nullptr, &readDacl, nullptr,
+    if (GetNamedSecurityInfoW(name.c_str(), SE_FILE_OBJECT,
+                              OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &readOwner, nullptr,
+                              &readDacl, nullptr,
                               reinterpret_cast<PSECURITY_DESCRIPTOR*>(readBack.put())) != ERROR_SUCCESS)
         return false;
     return AdmitsChangesOnlyByAdministrators(readBack.get());

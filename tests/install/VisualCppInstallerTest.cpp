@@ -284,7 +284,8 @@ TEST_F(VisualCppTargets, ForeignGraphicsHeaderIsKeptAndGivenBackByteForByte)
     const std::string foreign = "/* another library */\r\n#pragma once\r\n\x01\xfe\xff";
     WriteTextFile(row.rootDir + L"include\\graphics.h", foreign);
     EXPECT_EQ(InstallVisualCpp(table, vc2022), L"");
-    EXPECT_EQ(ReadTextFile(row.rootDir + L"include\\graphics.h"), ReleaseKit::ContentsOf(L"include\\graphics.h"));
+    EXPECT_EQ(ReadTextFile(row.rootDir + L"include\\graphics.h"),
+              ReleaseKit::ContentsOf(L"include\\graphics.h"));
     EXPECT_EQ(ReadTextFile(row.rootDir + L"include\\graphics.h.gravo-kept"), foreign);
     EXPECT_EQ(UninstallVisualCpp(table, vc2022), L"卸载成功");
     EXPECT_EQ(Installed(), std::set<std::wstring>{L"VS\\include\\graphics.h"});
@@ -296,7 +297,8 @@ TEST_F(VisualCppTargets, EarlierReleasesGraphicsHeaderIsReplacedAndRemoved)
     VcToolsetRow& row = Vc2022();
     WriteTextFile(row.rootDir + L"include\\graphics.h", earlierGraphicsHeader);
     EXPECT_EQ(InstallVisualCpp(table, vc2022), L"");
-    EXPECT_EQ(ReadTextFile(row.rootDir + L"include\\graphics.h"), ReleaseKit::ContentsOf(L"include\\graphics.h"));
+    EXPECT_EQ(ReadTextFile(row.rootDir + L"include\\graphics.h"),
+              ReleaseKit::ContentsOf(L"include\\graphics.h"));
     EXPECT_EQ(Installed().size(), 6u) << "nothing kept";
     EXPECT_EQ(UninstallVisualCpp(table, vc2022), L"卸载成功");
     EXPECT_TRUE(Installed().empty());
