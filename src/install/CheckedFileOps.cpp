@@ -28,11 +28,6 @@ struct CheckedEntry
     UniqueFile file;
 };
 
-bool IsMissing(DWORD error)
-{
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
 // Opens an existing file of the folder. A link, a folder, or a handle that reached any other place than
 // that folder's entry is refused.
 EntryState OpenEntry(const TrustedFolder& folder, const std::wstring& name, UniqueFile& file)
@@ -41,13 +36,9 @@ EntryState OpenEntry(const TrustedFolder& folder, const std::wstring& name, Uniq
     file.reset(CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr,
                            OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file)
-        return IsMissing(GetLastError()) ? EntryState::absent : EntryState::refused;
-    FILE_ATTRIBUTE_TAG_INFO info{};
-    if (!GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &info, sizeof info) ||
-        (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-        ((info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
-         IsReparseTagNameSurrogate(info.ReparseTag)) ||
-        !SamePath(FinalPathOf(file.get()), path))
+        return IsMissingError(GetLastError()) ? EntryState::absent : EntryState::refused;
+    const EntryKind kind = KindOf(file.get());
+    if (!kind.known || kind.link || kind.directory || !SamePath(FinalPathOf(file.get()), path))
     {
         file.reset();
         return EntryState::refused;

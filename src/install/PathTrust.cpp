@@ -217,19 +217,13 @@ TrustedFolder Walk(const std::wstring& path, int hops)
         UniqueFile next = OpenWithoutFollowing(candidate);
         if (!next)
         {
-            const DWORD error = GetLastError();
-            return Refused(error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
-                               ? FolderTrust::missing
-                               : FolderTrust::refused);
+            return Refused(IsMissingError(GetLastError()) ? FolderTrust::missing : FolderTrust::refused);
         }
-        FILE_ATTRIBUTE_TAG_INFO info{};
         const std::wstring reached = FinalPathOf(next.get());
-        if (!GetFileInformationByHandleEx(next.get(), FileAttributeTagInfo, &info, sizeof info) ||
-            !SamePath(ParentOf(reached), current.path))
+        const EntryKind kind = KindOf(next.get());
+        if (!kind.known || !SamePath(ParentOf(reached), current.path))
             return Refused();
-        const bool link = (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
-                          IsReparseTagNameSurrogate(info.ReparseTag);
-        if (link)
+        if (kind.link)
         {
             if (!FolderAdmitsChangesOnlyByAdministrators(current.handle.get()))
                 return Refused();
@@ -238,7 +232,7 @@ TrustedFolder Walk(const std::wstring& path, int hops)
                 return target;
             current = std::move(target);
         }
-        else if ((info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        else if (!kind.directory)
         {
             return Refused(FolderTrust::missing);
         }
@@ -253,6 +247,22 @@ TrustedFolder Walk(const std::wstring& path, int hops)
 }
 
 } // namespace
+
+EntryKind KindOf(HANDLE entry)
+{
+    FILE_ATTRIBUTE_TAG_INFO info{};
+    EntryKind kind;
+    kind.known = GetFileInformationByHandleEx(entry, FileAttributeTagInfo, &info, sizeof info) != FALSE;
+    kind.link = (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+                IsReparseTagNameSurrogate(info.ReparseTag);
+    kind.directory = (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return kind;
+}
+
+bool IsMissingError(unsigned long error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
 
 std::wstring ExtendedPath(const std::wstring& path)
 {

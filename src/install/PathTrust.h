@@ -29,6 +29,18 @@ TrustedFolder OpenTrustedFolder(const std::wstring& folder);
 // TrustedInstaller add, delete or rename its entries or change its permissions (the owner included).
 bool AdmitsChangesOnlyByAdministrators(const void* securityDescriptor);
 
+// What an open file-system entry is, read through its handle.
+struct EntryKind
+{
+    bool known = false; // the system told
+    bool link = false;  // a junction, symbolic link or mount point (a name surrogate)
+    bool directory = false;
+};
+EntryKind KindOf(HANDLE entry);
+
+// The errors that say a path names nothing (rather than something that may not be opened).
+bool IsMissingError(unsigned long error);
+
 // The path a handle has reached, as GetFinalPathNameByHandleW tells it, without its "\\?\" prefix and
 // trailing backslash; empty when the system cannot tell.
 std::wstring FinalPathOf(HANDLE handle);
