@@ -1,5 +1,6 @@
 #include "install/DocumentationShortcut.h"
 
+#include "PlantedLink.h"
 #include "win32/UniqueHandles.h"
 #include "support/ScratchFolder.h"
 #include "support/Wine.h"
@@ -145,6 +146,20 @@ TEST_F(DocumentationShortcut, UninstallOfAShortcutThatCannotBeDeletedFails)
     SetFileAttributesW(ShortcutPath(desktop).c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(UninstallDocumentation(desktop), L"卸载失败");
     EXPECT_TRUE(PathExists(ShortcutPath(desktop)));
+}
+
+TEST_F(DocumentationShortcut, DesktopThatIsALinkAnOrdinaryUserCouldPlantIsNeitherWrittenNorEmptied)
+{
+    ScratchFolder elsewhere{L"link target"};
+    WriteTextFile(elsewhere / L"Gravo_Help.lnk", "someone else's file");
+    const std::wstring linkedDesktop = desktop + L"\\Desktop";
+    PlantedLink link(linkedDesktop, elsewhere.Path().substr(0, elsewhere.Path().size() - 1),
+                     LinkKind::junction);
+    ASSERT_TRUE(link.Made());
+    EXPECT_EQ(InstallDocumentation(linkedDesktop), L"Gravo 文档安装失败。");
+    EXPECT_EQ(UninstallDocumentation(linkedDesktop), L"卸载失败");
+    EXPECT_EQ(FolderContents(elsewhere.Path()),
+              (std::map<std::wstring, std::string>{{L"Gravo_Help.lnk", "someone else's file"}}));
 }
 
 } // namespace

@@ -112,6 +112,18 @@ TEST_F(MingwInstaller, ForeignGraphicsHeaderIsKeptAndGivenBackByteForByte)
     EXPECT_EQ(Read(devcppIde, L"include\\graphics.h"), foreign);
 }
 
+TEST_F(MingwInstaller, ForeignGraphicsHeaderWithAKeptOneAlreadyThereIsLeftAndTheStepFails)
+{
+    MingwToolchainRow& row = Probed(devcppIde, L"include\\", L"lib32\\", L"lib\\");
+    WriteTextFile(row.rootDir + L"include\\graphics.h", "a second foreign header");
+    WriteTextFile(row.rootDir + L"include\\graphics.h.gravo-kept", "the first foreign header");
+    EXPECT_EQ(InstallMingw(table, devcppIde), L"安装失败_inlcude");
+    EXPECT_EQ(Read(devcppIde, L"include\\graphics.h"), "a second foreign header");
+    EXPECT_EQ(Read(devcppIde, L"include\\graphics.h.gravo-kept"), "the first foreign header");
+    EXPECT_EQ(Installed(), (std::set<std::wstring>{L"include\\gravo.h", L"include\\graphics.h",
+                                                   L"include\\graphics.h.gravo-kept"}));
+}
+
 TEST_F(MingwInstaller, EarlierReleasesGraphicsHeaderIsReplacedAndRemoved)
 {
     MingwToolchainRow& row = Probed(devcppIde, L"include\\", L"lib32\\", L"lib\\");
