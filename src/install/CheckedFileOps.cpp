@@ -1,16 +1,268 @@
 #include "install/CheckedFileOps.h"
 
+#include "install/LibraryFiles.h"
+#include "install/PathTrust.h"
 #include "win32/UniqueHandles.h"
 
 #include <exception>
+#include <vector>
+
+namespace
+{
+
+// A graphics.h larger than this is no header the library ever shipped; it is not read further.
+constexpr size_t headerReadLimit = 1 << 20;
+
+enum class EntryState
+{
+    absent,
+    opened,
+    refused,
+};
+
+// A file in a checked folder, opened without following it, for reading, renaming and deleting.
+struct CheckedEntry
+{
+    TrustedFolder folder;
+    std::wstring name;
+    UniqueFile file;
+};
+
+// Opens an existing file of the folder. A link, a folder, or a handle that reached any other place than
+// that folder's entry is refused.
+EntryState OpenEntry(const TrustedFolder& folder, const std::wstring& name, UniqueFile& file)
+{
+    const std::wstring path = folder.path + L"\\" + name;
+    file.reset(CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file)
+        return IsMissingError(GetLastError()) ? EntryState::absent : EntryState::refused;
+    const EntryKind kind = KindOf(file.get());
+    if (!kind.known || kind.link || kind.directory || !SamePath(FinalPathOf(file.get()), path))
+    {
+        file.reset();
+        return EntryState::refused;
+    }
+    return EntryState::opened;
+}
+
+// The folder of a path checked and opened, and the file in it opened when it exists.
+EntryState OpenChecked(const std::wstring& path, CheckedEntry& entry)
+{
+    const size_t cut = path.find_last_of(L"\\/");
+    if (cut == std::wstring::npos || cut + 1 == path.size())
+        return EntryState::refused;
+    entry.name = path.substr(cut + 1);
+    entry.folder = OpenTrustedFolder(path.substr(0, cut + 1));
+    if (entry.folder.trust == FolderTrust::missing)
+        return EntryState::absent;
+    if (entry.folder.trust != FolderTrust::trusted)
+        return EntryState::refused;
+    return OpenEntry(entry.folder, entry.name, entry.file);
+}
+
+// The whole file from its current position; false when it is longer than the limit or cannot be read.
+bool ReadUpTo(HANDLE file, size_t limit, std::string& contents)
+{
+    contents.clear();
+    std::vector<char> buffer(1 << 14);
+    for (;;)
+    {
+        DWORD got = 0;
+        if (!ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
+            return false;
+        if (got == 0)
+            return true;
+        contents.append(buffer.data(), got);
+        if (contents.size() > limit)
+            return false;
+    }
+}
+
+UniqueFile OpenReleaseFile(const std::wstring& source)
+{
+    return UniqueFile(CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}
+
+// Every installed name is the library's, except graphics.h, whose contents must say so.
+bool IsLibrarysCopy(HANDLE installed, const std::wstring& name, const std::wstring& releaseCopy)
+{
+    if (!IsSharedHeaderName(name))
+        return true;
+    std::string contents;
+    if (!ReadUpTo(installed, headerReadLimit, contents))
+        return false;
+    std::string release;
+    const UniqueFile source = OpenReleaseFile(releaseCopy);
+    if (!source || !ReadUpTo(source.get(), headerReadLimit, release))
+        release.clear();
+    return IsLibraryGraphicsHeader(contents, release);
+}
+
+bool MarkForDeletion(HANDLE file)
+{
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
+}
+
+bool TryRename(HANDLE file, HANDLE rootFolder, const std::wstring& name, bool replace)
+{
+    std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = replace ? TRUE : FALSE;
+    info->RootDirectory = rootFolder;
+    info->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+    name.copy(info->FileName, name.size());
+    return SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) != FALSE;
+}
+
+// Gives an open file of the folder another name in the same folder, in one step.
+bool RenameWithin(HANDLE file, const TrustedFolder& folder, const std::wstring& name, bool replace)
+{
+    if (TryRename(file, folder.handle.get(), name, replace))
+        return true;
+    if (GetLastError() != ERROR_INVALID_PARAMETER)
+        return false;
+    // Wine takes no folder handle for a rename: the folder is named in full, and where the file went is
+    // checked afterwards.
+    const std::wstring path = folder.path + L"\\" + name;
+    return TryRename(file, nullptr, ExtendedPath(path), replace) && SamePath(FinalPathOf(file), path);
+}
+
+// A new file under a temporary name in a checked folder; deleted again unless it was put in place.
+class PendingFile
+{
+public:
+    PendingFile() = default;
+    ~PendingFile()
+    {
+        if (file_ && !placed_)
+            MarkForDeletion(file_.get());
+    }
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+
+    // The temporary name is short whatever the target's name: a long name plus a suffix could pass the
+    // file system's limit for one name.
+    bool Create(const TrustedFolder& folder)
+    {
+        static unsigned counter = 0;
+        for (int attempt = 0; attempt < 16; ++attempt)
+        {
+            const std::wstring path = folder.path + L"\\~gravo-" + std::to_wstring(GetCurrentProcessId()) +
+                                      L"-" + std::to_wstring(++counter) + L".new";
+            file_.reset(CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,
+                                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                                    nullptr));
+            if (file_)
+                return SamePath(FinalPathOf(file_.get()), path);
+            if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+                return false;
+        }
+        return false;
+    }
+    HANDLE get() const { return file_.get(); }
+    void Placed() { placed_ = true; }
+
+private:
+    UniqueFile file_;
+    bool placed_ = false;
+};
+
+bool WriteAll(HANDLE target, const char* data, size_t size)
+{
+    while (size > 0)
+    {
+        const DWORD chunk = static_cast<DWORD>(size < (1u << 20) ? size : (1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(target, data, chunk, &written, nullptr) || written != chunk)
+            return false;
+        data += chunk;
+        size -= chunk;
+    }
+    return true;
+}
+
+bool CopyContents(const std::wstring& source, HANDLE target)
+{
+    const UniqueFile input = OpenReleaseFile(source);
+    if (!input)
+        return false;
+    std::vector<char> buffer(1 << 16);
+    for (;;)
+    {
+        DWORD got = 0;
+        if (!ReadFile(input.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
+            return false;
+        if (got == 0)
+            return FlushFileBuffers(target) != FALSE;
+        if (!WriteAll(target, buffer.data(), got))
+            return false;
+    }
+}
+
+// Writes the new file under a temporary name, then gives it the target's name in one step. `source` is the
+// release copy that tells whether a graphics.h in the way is the library's.
+template <typename Fill> bool PutInPlace(const std::wstring& source, const std::wstring& target, Fill fill)
+{
+    CheckedEntry existing;
+    const EntryState state = OpenChecked(target, existing);
+    if (state == EntryState::refused || existing.folder.trust != FolderTrust::trusted)
+        return false;
+    const bool keepForeign =
+        state == EntryState::opened && !IsLibrarysCopy(existing.file.get(), existing.name, source);
+    if (!keepForeign)
+        existing.file.reset();
+
+    PendingFile copy;
+    if (!copy.Create(existing.folder) || !fill(copy.get()))
+        return false;
+    if (keepForeign &&
+        !RenameWithin(existing.file.get(), existing.folder, existing.name + keptHeaderSuffix, false))
+        return false;
+    if (RenameWithin(copy.get(), existing.folder, existing.name, true))
+    {
+        copy.Placed();
+        return true;
+    }
+    if (keepForeign)
+        RenameWithin(existing.file.get(), existing.folder, existing.name, false);
+    return false;
+}
+
+RemoveOutcome Remove(const std::wstring& installed, const std::wstring& releaseCopy)
+{
+    CheckedEntry entry;
+    const EntryState state = OpenChecked(installed, entry);
+    if (state != EntryState::opened)
+        return state == EntryState::absent ? RemoveOutcome::absent : RemoveOutcome::failed;
+    if (!IsLibrarysCopy(entry.file.get(), entry.name, releaseCopy) || !MarkForDeletion(entry.file.get()))
+        return RemoveOutcome::failed;
+    entry.file.reset();
+    if (!IsSharedHeaderName(entry.name))
+        return RemoveOutcome::removed;
+    UniqueFile kept;
+    switch (OpenEntry(entry.folder, entry.name + keptHeaderSuffix, kept))
+    {
+    case EntryState::absent:
+        return RemoveOutcome::removed;
+    case EntryState::opened:
+        return RenameWithin(kept.get(), entry.folder, entry.name, false) ? RemoveOutcome::removed
+                                                                         : RemoveOutcome::failed;
+    default:
+        return RemoveOutcome::failed;
+    }
+}
+
+} // namespace
 
 std::wstring CopyReleaseFile(const std::wstring& source, const std::wstring& target)
 {
     try
     {
-        if (CopyFileW(source.c_str(), target.c_str(), FALSE))
-            return {};
-        return L"安装失败";
+        const auto copy = [&source](HANDLE file) { return CopyContents(source, file); };
+        return PutInPlace(source, target, copy) ? std::wstring() : L"安装失败";
     }
     catch (const std::exception&)
     {
@@ -18,21 +270,49 @@ std::wstring CopyReleaseFile(const std::wstring& source, const std::wstring& tar
     }
 }
 
+bool WriteNewFile(const std::wstring& target, const std::string& contents)
+{
+    try
+    {
+        const auto write = [&contents](HANDLE file)
+        { return WriteAll(file, contents.data(), contents.size()) && FlushFileBuffers(file); };
+        return PutInPlace(std::wstring(), target, write);
+    }
+    catch (const std::exception&)
+    {
+        return false;
+    }
+}
+
 std::wstring DeleteExistingFile(const std::wstring& path)
 {
     try
     {
-        WIN32_FIND_DATAW data;
-        UniqueFindHandle find(FindFirstFileW(path.c_str(), &data));
-        if (!find)
+        CheckedEntry entry;
+        switch (OpenChecked(path, entry))
+        {
+        case EntryState::absent:
             return {};
-        find.reset();
-        if (DeleteFileW(path.c_str()))
-            return {};
-        return L"操作失败。";
+        case EntryState::opened:
+            return MarkForDeletion(entry.file.get()) ? std::wstring() : L"操作失败。";
+        default:
+            return L"操作失败。";
+        }
     }
     catch (const std::exception&)
     {
         return L"操作异常";
+    }
+}
+
+RemoveOutcome RemoveLibraryFile(const std::wstring& installed, const std::wstring& releaseCopy)
+{
+    try
+    {
+        return Remove(installed, releaseCopy);
+    }
+    catch (const std::exception&)
+    {
+        return RemoveOutcome::failed;
     }
 }

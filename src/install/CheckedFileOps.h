@@ -1,12 +1,31 @@
-// The installation engine's checked file operations: a copy that overwrites its target and a delete that
-// takes an absent file as done. Both turn every failure into the result text that the list page shows.
+// The installation engine's checked file operations: the copy of a release file, the delete of a file and
+// the removal of an installed library file. Each reaches its folder through the path check (no planted link
+// is followed, nothing remote is touched), acts through a handle that is known to have reached that folder,
+// and turns every failure into the result the list page shows.
 #pragma once
 
 #include <string>
 
-// Empty on success, "安装失败" when the copy fails, "安装异常" when a standard exception is raised.
+// Copies the release file into place whole or not at all: the bytes go to a temporary name beside the
+// target, which then takes the target's name in one step. A foreign graphics.h in the way is kept as
+// "graphics.h.gravo-kept". Empty on success, "安装失败" when the copy fails or is refused, "安装异常" when
+// a standard exception is raised.
 std::wstring CopyReleaseFile(const std::wstring& source, const std::wstring& target);
 
-// Empty when the file is absent or was deleted, "操作失败。" when the delete fails, "操作异常" on an
-// exception.
+// Writes a file of the given contents the same way, whole or not at all; false when that fails or is refused.
+bool WriteNewFile(const std::wstring& target, const std::string& contents);
+
+// Empty when the file is absent or was deleted, "操作失败。" when the delete fails or is refused, "操作异常"
+// on an exception.
 std::wstring DeleteExistingFile(const std::wstring& path);
+
+enum class RemoveOutcome
+{
+    removed,
+    absent,
+    failed, // refused, not the library's file, or the delete failed
+};
+
+// Deletes an installed file only when it is the library's (graphics.h is compared with its release copy)
+// and puts a kept foreign graphics.h back in its place.
+RemoveOutcome RemoveLibraryFile(const std::wstring& installed, const std::wstring& releaseCopy);

@@ -16,8 +16,8 @@ constexpr CLSID shellLinkClassId = {
     0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 constexpr IID shellLinkInterfaceId = {
     0x000214F9, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-constexpr IID persistFileInterfaceId = {
-    0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID persistStreamInterfaceId = {
+    0x00000109, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 // COM for the length of one operation on this thread.
 class ComScope
@@ -43,6 +43,26 @@ std::wstring WorkingDirectoryOf(const std::wstring& target)
     return cut == std::wstring::npos ? target : target.substr(0, cut);
 }
 
+// The bytes of a shell link file, as the link saves itself into a stream in memory.
+bool SaveToMemory(IShellLinkW& link, std::string& bytes)
+{
+    ComPtr<IPersistStream> persist;
+    ComPtr<IStream> stream;
+    if (FAILED(link.QueryInterface(persistStreamInterfaceId, persist.put_void())) ||
+        FAILED(CreateStreamOnHGlobal(nullptr, TRUE, reinterpret_cast<IStream**>(stream.put_void()))) ||
+        FAILED(persist->Save(stream.get(), TRUE)))
+        return false;
+    STATSTG status{};
+    if (FAILED(stream->Stat(&status, STATFLAG_NONAME)) || status.cbSize.QuadPart > (1u << 24))
+        return false;
+    bytes.resize(static_cast<size_t>(status.cbSize.QuadPart));
+    LARGE_INTEGER start{};
+    ULONG read = 0;
+    return SUCCEEDED(stream->Seek(start, STREAM_SEEK_SET, nullptr)) &&
+           SUCCEEDED(stream->Read(&bytes[0], static_cast<ULONG>(bytes.size()), &read)) &&
+           read == bytes.size();
+}
+
 } // namespace
 
 std::wstring DesktopFolder()
@@ -55,9 +75,8 @@ std::wstring DesktopFolder()
     return folder;
 }
 
-std::wstring ShortcutPath()
+std::wstring ShortcutPath(const std::wstring& desktop)
 {
-    const std::wstring desktop = DesktopFolder();
     return desktop.empty() ? std::wstring() : desktop + L"\\Gravo_Help.lnk";
 }
 
@@ -72,24 +91,24 @@ bool CreateShortcut(const std::wstring& target, const std::wstring& linkPath)
         return false;
     link->SetPath(target.c_str());
     link->SetWorkingDirectory(WorkingDirectoryOf(target).c_str());
-    ComPtr<IPersistFile> file;
-    if (FAILED(link->QueryInterface(persistFileInterfaceId, file.put_void())))
-        return false;
-    return SUCCEEDED(file->Save(linkPath.c_str(), FALSE));
+    // The link is written by the checked file operations, never by the shell at a path that a planted link
+    // could divert.
+    std::string bytes;
+    return SaveToMemory(*link.get(), bytes) && WriteNewFile(linkPath, bytes);
 }
 
-std::wstring InstallDocumentation()
+std::wstring InstallDocumentation(const std::wstring& desktop)
 {
     // Without a desktop folder there is no place for the shortcut: never write "\Gravo_Help.lnk" at a root.
-    const std::wstring linkPath = ShortcutPath();
+    const std::wstring linkPath = ShortcutPath(desktop);
     if (!linkPath.empty() && CreateShortcut(documentationAddress, linkPath))
         return {};
     return L"Gravo 文档安装失败。";
 }
 
-std::wstring UninstallDocumentation()
+std::wstring UninstallDocumentation(const std::wstring& desktop)
 {
-    const std::wstring linkPath = ShortcutPath();
+    const std::wstring linkPath = ShortcutPath(desktop);
     if (!linkPath.empty() && DeleteExistingFile(linkPath).empty())
         return L"卸载成功";
     return L"卸载失败";

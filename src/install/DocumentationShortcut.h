@@ -1,5 +1,6 @@
 // The documentation entry's shortcut: a shell link named Gravo_Help.lnk on the user's desktop that opens the
-// online documentation, and the desktop folder lookup that the environment list also shows.
+// online documentation, and the desktop folder lookup that the environment list also shows. The operations
+// take the desktop folder, the user's own by default, so that they can work on any folder.
 #pragma once
 
 #include <string>
@@ -10,14 +11,15 @@ inline constexpr const wchar_t* documentationAddress = L"https://docs.gravo.dev"
 // The current user's desktop folder without a trailing backslash; empty when the shell cannot tell.
 std::wstring DesktopFolder();
 
-// DesktopFolder() + "\Gravo_Help.lnk"; empty when there is no desktop folder.
-std::wstring ShortcutPath();
+// desktop + "\Gravo_Help.lnk"; empty when there is no desktop folder.
+std::wstring ShortcutPath(const std::wstring& desktop = DesktopFolder());
 
-// Writes a shell link at linkPath pointing at target, its working directory cut at the target's last slash.
+// Writes a shell link at linkPath pointing at target, its working directory cut at the target's last slash;
+// written whole through the checked file operations.
 bool CreateShortcut(const std::wstring& target, const std::wstring& linkPath);
 
 // Empty on success, else "Gravo 文档安装失败。".
-std::wstring InstallDocumentation();
+std::wstring InstallDocumentation(const std::wstring& desktop = DesktopFolder());
 
 // "卸载成功" (also when there was no shortcut) or "卸载失败".
-std::wstring UninstallDocumentation();
+std::wstring UninstallDocumentation(const std::wstring& desktop = DesktopFolder());

@@ -2,8 +2,6 @@
 
 #include "install/CheckedFileOps.h"
 
-#include <windows.h>
-
 std::wstring CopyStep(const std::vector<FileCopy>& copies, bool stopAtFirstFailure)
 {
     std::wstring result;
@@ -16,11 +14,11 @@ std::wstring CopyStep(const std::vector<FileCopy>& copies, bool stopAtFirstFailu
     return result;
 }
 
-bool DeleteStep(const std::vector<std::wstring>& paths)
+bool RemoveStep(const std::vector<FileCopy>& files)
 {
-    for (const std::wstring& path : paths)
+    for (const auto& [source, target] : files)
     {
-        if (!DeleteFileW(path.c_str()))
+        if (RemoveLibraryFile(target, source) != RemoveOutcome::removed)
             return false;
     }
     return true;

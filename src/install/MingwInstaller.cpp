@@ -7,27 +7,22 @@
 namespace
 {
 
-const MingwToolchainRow* RowAt(const EnvironmentTable& table, int rowIndex)
-{
-    if (rowIndex < 0 || static_cast<size_t>(rowIndex) >= table.mingwRows.size())
-        return nullptr;
-    return table.mingwRows[rowIndex].get();
-}
-
 std::wstring FileNameOf(const std::wstring& path)
 {
     return path.substr(path.find_last_of(L'\\') + 1);
 }
 
-// One install step: its release sources, the directory they go to, and the text of its failure.
+// One step: its release sources, the directory they go to, and the text of its failure.
 struct MingwStep
 {
-    std::vector<std::wstring> sources;
+    std::vector<const wchar_t*> sources;
     const std::wstring* subdir;
     const wchar_t* failureText;
 };
 
-std::vector<MingwStep> InstallStepsOf(const MingwToolchainRow& row)
+// The steps of a row, the same for install and uninstall: an uninstall removes exactly what the install
+// put there (one library for the Dev-C++ 5.4.0 variant).
+std::vector<MingwStep> StepsOf(const MingwToolchainRow& row)
 {
     std::vector<MingwStep> steps;
     steps.push_back(
@@ -41,23 +36,31 @@ std::vector<MingwStep> InstallStepsOf(const MingwToolchainRow& row)
     return steps;
 }
 
+std::vector<FileCopy> FilesOf(const MingwStep& step, const std::wstring& release, const std::wstring& root)
+{
+    std::vector<FileCopy> files;
+    for (const wchar_t* source : step.sources)
+        files.emplace_back(release + source, root + *step.subdir + FileNameOf(source));
+    return files;
+}
+
 } // namespace
 
 std::wstring InstallMingw(const EnvironmentTable& table, int rowIndex)
 {
-    const MingwToolchainRow* row = RowAt(table, rowIndex);
+    const MingwToolchainRow* row = RowAt(table.mingwRows, rowIndex);
     // A tool chain that was never probed has no target: never copy relative to the current folder.
     if (row == nullptr || row->rootDir.empty())
         return L"安装失败_inlcude";
+    // A tool chain without any library folder cannot take the library: headers alone are no install.
+    if (row->libSubdir32.empty() && row->libSubdir64.empty())
+        return L"安装失败_lib32";
 
     const std::wstring release = ReleaseFolder();
-    for (const MingwStep& step : InstallStepsOf(*row))
+    for (const MingwStep& step : StepsOf(*row))
     {
-        std::vector<FileCopy> copies;
-        for (const std::wstring& source : step.sources)
-            copies.emplace_back(release + source, row->rootDir + *step.subdir + FileNameOf(source));
         // Both copies of a step are attempted; the step fails if either did.
-        if (!CopyStep(copies, false).empty())
+        if (!CopyStep(FilesOf(step, release, row->rootDir), false).empty())
             return step.failureText;
     }
     return {};
@@ -65,24 +68,15 @@ std::wstring InstallMingw(const EnvironmentTable& table, int rowIndex)
 
 std::wstring UninstallMingw(const EnvironmentTable& table, int rowIndex)
 {
-    const MingwToolchainRow* row = RowAt(table, rowIndex);
+    const MingwToolchainRow* row = RowAt(table.mingwRows, rowIndex);
     if (row == nullptr || row->rootDir.empty())
         return L"卸载失败";
 
-    // Both 32-bit libraries are always tried, also for the Dev-C++ 5.4.0 variant that has only one.
-    const std::wstring* subdirs[] = {&row->includeSubdir, &row->libSubdir32, &row->libSubdir64};
-    const wchar_t* const names[3][2] = {
-        {L"gravo.h", L"graphics.h"}, {L"libgravo.a", L"libgravow.a"}, {L"libgravo.a", L"libgravow.a"}};
-    bool deleted = false;
-    for (int step = 0; step < 3; ++step)
+    const std::wstring release = ReleaseFolder();
+    for (const MingwStep& step : StepsOf(*row))
     {
-        // The headers are removed wherever the row has a root; the libraries only where it has their folder.
-        if (step > 0 && subdirs[step]->empty())
-            continue;
-        const std::wstring dir = row->rootDir + *subdirs[step];
-        if (!DeleteStep({dir + names[step][0], dir + names[step][1]}))
+        if (!RemoveStep(FilesOf(step, release, row->rootDir)))
             return L"卸载失败";
-        deleted = true;
     }
-    return deleted ? L"卸载成功" : L"卸载失败";
+    return L"卸载成功";
 }

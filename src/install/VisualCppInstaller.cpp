@@ -8,13 +8,6 @@
 namespace
 {
 
-const VcToolsetRow* RowAt(const EnvironmentTable& table, int rowIndex)
-{
-    if (rowIndex < 0 || static_cast<size_t>(rowIndex) >= table.vcRows.size())
-        return nullptr;
-    return table.vcRows[rowIndex].get();
-}
-
 // The install and uninstall steps of a row, in their order: target directory and payload list.
 struct PayloadStep
 {
@@ -31,6 +24,22 @@ std::vector<PayloadStep> StepsOf(const VcToolsetRow& row)
             {&row.libSubdirX64, libs.x64, true}};
 }
 
+// The step's release files and where they go below a root directory.
+std::vector<FileCopy> FilesOf(const PayloadStep& step, const std::wstring& release, const std::wstring& root)
+{
+    std::vector<FileCopy> files;
+    for (int index : step.payload->indices)
+        files.emplace_back(PayloadSourcePath(release, index),
+                           root + *step.subdir + payloadFiles[index].fileName);
+    return files;
+}
+
+// The steps an uninstall (and the stale-copy cleanup) takes: only where the row names the directory.
+bool RemovesFrom(const PayloadStep& step)
+{
+    return !step.subdir->empty() && step.payload != nullptr;
+}
+
 } // namespace
 
 void RemoveStaleToolsetCopies(const VcToolsetRow& row)
@@ -38,18 +47,20 @@ void RemoveStaleToolsetCopies(const VcToolsetRow& row)
     const std::wstring toolset = DefaultToolsetDir(row);
     if (toolset.empty())
         return;
+    const std::wstring release = ReleaseFolder();
     for (const PayloadStep& step : StepsOf(row))
     {
-        if (step.subdir->empty() || step.payload == nullptr)
+        if (!RemovesFrom(step))
             continue;
-        for (int index : step.payload->indices)
-            DeleteExistingFile(toolset + *step.subdir + payloadFiles[index].fileName);
+        // Only the library's own files go; whatever else stands there is left alone.
+        for (const auto& [source, target] : FilesOf(step, release, toolset))
+            RemoveLibraryFile(target, source);
     }
 }
 
 std::wstring InstallVisualCpp(const EnvironmentTable& table, int rowIndex)
 {
-    const VcToolsetRow* row = RowAt(table, rowIndex);
+    const VcToolsetRow* row = RowAt(table.vcRows, rowIndex);
     // A row without a root directory has no target: never copy relative to the current folder.
     if (row == nullptr || row->rootDir.empty())
         return L"安装失败";
@@ -60,11 +71,7 @@ std::wstring InstallVisualCpp(const EnvironmentTable& table, int rowIndex)
     {
         if (step.payload == nullptr || (step.installNeedsSubdir && step.subdir->empty()))
             continue;
-        std::vector<FileCopy> copies;
-        for (int index : step.payload->indices)
-            copies.emplace_back(PayloadSourcePath(release, index),
-                                row->rootDir + *step.subdir + payloadFiles[index].fileName);
-        if (!CopyStep(copies, true).empty())
+        if (!CopyStep(FilesOf(step, release, row->rootDir), true).empty())
             return L"安装失败";
     }
     return {};
@@ -72,22 +79,20 @@ std::wstring InstallVisualCpp(const EnvironmentTable& table, int rowIndex)
 
 std::wstring UninstallVisualCpp(const EnvironmentTable& table, int rowIndex)
 {
-    const VcToolsetRow* row = RowAt(table, rowIndex);
+    const VcToolsetRow* row = RowAt(table.vcRows, rowIndex);
     if (row == nullptr || row->rootDir.empty())
         return L"卸载失败";
     RemoveStaleToolsetCopies(*row);
 
-    bool deleted = false;
+    const std::wstring release = ReleaseFolder();
+    bool removed = false;
     for (const PayloadStep& step : StepsOf(*row))
     {
-        if (step.subdir->empty() || step.payload == nullptr)
+        if (!RemovesFrom(step))
             continue;
-        std::vector<std::wstring> paths;
-        for (int index : step.payload->indices)
-            paths.push_back(row->rootDir + *step.subdir + payloadFiles[index].fileName);
-        if (!DeleteStep(paths))
+        if (!RemoveStep(FilesOf(step, release, row->rootDir)))
             return L"卸载失败";
-        deleted = true;
+        removed = true;
     }
-    return deleted ? L"卸载成功" : L"卸载失败";
+    return removed ? L"卸载成功" : L"卸载失败";
 }

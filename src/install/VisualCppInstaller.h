@@ -14,5 +14,6 @@ std::wstring InstallVisualCpp(const EnvironmentTable& table, int rowIndex);
 std::wstring UninstallVisualCpp(const EnvironmentTable& table, int rowIndex);
 
 // Deletes the library's files that earlier installs left in the default MSVC tool set folder of a Visual
-// Studio 2017 or 2019 row; install and uninstall run it first. Every other row is left alone.
+// Studio 2017 or 2019 row; install and uninstall run it first. Files that are not the library's (a foreign
+// graphics.h) stay, and every other row is left alone.
 void RemoveStaleToolsetCopies(const VcToolsetRow& row);

@@ -93,6 +93,36 @@ TEST_P(CheckedFileOps, DeleteOfAFileOpenWithoutSharingFails)
     EXPECT_TRUE(PathExists(folder / L"open.lnk"));
 }
 
+TEST_P(CheckedFileOps, RemoteTargetsAreRefused)
+{
+    WriteTextFile(folder / L"source.h", "x");
+    EXPECT_EQ(CopyReleaseFile(folder / L"source.h", L"\\\\127.0.0.1\\c$\\gravo.h"), L"安装失败");
+    EXPECT_EQ(DeleteExistingFile(L"\\\\127.0.0.1\\c$\\Gravo_Help.lnk"), L"操作失败。");
+    EXPECT_EQ(DeleteExistingFile(L"\\\\?\\UNC\\server\\share\\Gravo_Help.lnk"), L"操作失败。");
+}
+
+TEST_P(CheckedFileOps, CopyThatCannotReadItsSourceKeepsTheTargetAndLeavesNoTemporaryFile)
+{
+    WriteTextFile(folder / L"source.h", "new");
+    WriteTextFile(folder / L"dest\\target.h", "old");
+    HANDLE open =
+        CreateFileW((folder / L"source.h").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(open, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CopyReleaseFile(folder / L"source.h", folder / L"dest\\target.h"), L"安装失败");
+    CloseHandle(open);
+    EXPECT_EQ(ListFiles(folder / L"dest\\"), std::set<std::wstring>{L"target.h"});
+    EXPECT_EQ(ReadTextFile(folder / L"dest\\target.h"), "old");
+}
+
+TEST_P(CheckedFileOps, CopyIsNotReadOnlyWhenItsSourceIs)
+{
+    WriteTextFile(folder / L"source.h", "from a CD");
+    SetFileAttributesW((folder / L"source.h").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(CopyReleaseFile(folder / L"source.h", folder / L"target.h"), L"");
+    EXPECT_EQ(GetFileAttributesW((folder / L"target.h").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_EQ(DeleteExistingFile(folder / L"target.h"), L"");
+}
+
 // Release folders are often download folders with spaces or Chinese names.
 INSTANTIATE_TEST_SUITE_P(Folders, CheckedFileOps,
                          ::testing::Values(std::wstring(L"plain"), std::wstring(L"with spaces (x86)"),

@@ -1,5 +1,6 @@
 #include "install/DocumentationShortcut.h"
 
+#include "PlantedLink.h"
 #include "win32/UniqueHandles.h"
 #include "support/ScratchFolder.h"
 #include "support/Wine.h"
@@ -39,25 +40,16 @@ LinkContents ReadLink(const std::wstring& linkPath)
     return contents;
 }
 
+// The shortcut operations work on a scratch desktop: no test touches the user's own.
 class DocumentationShortcut : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        CoInitialize(nullptr);
-        RemoveShortcut();
-    }
-    void TearDown() override
-    {
-        RemoveShortcut();
-        CoUninitialize();
-    }
-    static void RemoveShortcut()
-    {
-        SetFileAttributesW(ShortcutPath().c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(ShortcutPath().c_str());
-    }
+    void SetUp() override { CoInitialize(nullptr); }
+    void TearDown() override { CoUninitialize(); }
+
     ScratchFolder folder{L"shortcut"};
+    ScratchFolder desktopFolder{L"desktop"};
+    const std::wstring desktop = desktopFolder.Path().substr(0, desktopFolder.Path().size() - 1);
 };
 
 TEST_F(DocumentationShortcut, ShortcutLivesOnTheExistingDesktop)
@@ -97,10 +89,31 @@ TEST_F(DocumentationShortcut, LinkIntoAMissingFolderFails)
     EXPECT_FALSE(PathExists(folder / L"missing"));
 }
 
+TEST_F(DocumentationShortcut, WorkingDirectoryIsTheDocumentationAddressCutAtItsLastSlash)
+{
+    const std::wstring linkPath = folder / L"Gravo_Help.lnk";
+    ASSERT_TRUE(CreateShortcut(documentationAddress, linkPath));
+    EXPECT_EQ(ReadLink(linkPath).workingDirectory, L"https:/");
+    ASSERT_TRUE(CreateShortcut(L"https://docs.gravo.dev/zh/index.html", linkPath));
+    EXPECT_EQ(ReadLink(linkPath).workingDirectory, L"https://docs.gravo.dev/zh");
+}
+
+TEST_F(DocumentationShortcut, ShortcutPathNamesTheLinkInTheGivenDesktop)
+{
+    EXPECT_EQ(ShortcutPath(desktop), desktop + L"\\Gravo_Help.lnk");
+    EXPECT_EQ(ShortcutPath(L""), L"");
+}
+
+TEST_F(DocumentationShortcut, WithoutADesktopFolderNothingIsWritten)
+{
+    EXPECT_EQ(InstallDocumentation(L""), L"Gravo 文档安装失败。");
+    EXPECT_EQ(UninstallDocumentation(L""), L"卸载失败");
+}
+
 TEST_F(DocumentationShortcut, InstallPutsTheLinkOnTheDesktop)
 {
-    EXPECT_EQ(InstallDocumentation(), L"");
-    const std::wstring target = ReadLink(ShortcutPath()).target;
+    EXPECT_EQ(InstallDocumentation(desktop), L"");
+    const std::wstring target = ReadLink(ShortcutPath(desktop)).target;
     if (RunningUnderWine())
     {
         // Wine's shell link takes a URL target for a path relative to the current folder and stores
@@ -111,28 +124,42 @@ TEST_F(DocumentationShortcut, InstallPutsTheLinkOnTheDesktop)
     {
         EXPECT_EQ(target, documentationAddress);
     }
-    EXPECT_EQ(InstallDocumentation(), L"") << "installing again overwrites the link";
-    EXPECT_EQ(ListFiles(DesktopFolder() + L"\\").count(L"Gravo_Help.lnk"), 1u);
+    EXPECT_EQ(InstallDocumentation(desktop), L"") << "installing again overwrites the link";
+    EXPECT_EQ(ListFiles(desktopFolder.Path()), std::set<std::wstring>{L"Gravo_Help.lnk"});
 }
 
 TEST_F(DocumentationShortcut, UninstallWithoutAShortcutSucceeds)
 {
-    EXPECT_EQ(UninstallDocumentation(), L"卸载成功");
+    EXPECT_EQ(UninstallDocumentation(desktop), L"卸载成功");
 }
 
 TEST_F(DocumentationShortcut, UninstallDeletesTheShortcut)
 {
-    WriteTextFile(ShortcutPath(), "link");
-    EXPECT_EQ(UninstallDocumentation(), L"卸载成功");
-    EXPECT_FALSE(PathExists(ShortcutPath()));
+    WriteTextFile(ShortcutPath(desktop), "link");
+    EXPECT_EQ(UninstallDocumentation(desktop), L"卸载成功");
+    EXPECT_FALSE(PathExists(ShortcutPath(desktop)));
 }
 
 TEST_F(DocumentationShortcut, UninstallOfAShortcutThatCannotBeDeletedFails)
 {
-    WriteTextFile(ShortcutPath(), "link");
-    SetFileAttributesW(ShortcutPath().c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(UninstallDocumentation(), L"卸载失败");
-    EXPECT_TRUE(PathExists(ShortcutPath()));
+    WriteTextFile(ShortcutPath(desktop), "link");
+    SetFileAttributesW(ShortcutPath(desktop).c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(UninstallDocumentation(desktop), L"卸载失败");
+    EXPECT_TRUE(PathExists(ShortcutPath(desktop)));
+}
+
+TEST_F(DocumentationShortcut, DesktopThatIsALinkAnOrdinaryUserCouldPlantIsNeitherWrittenNorEmptied)
+{
+    ScratchFolder elsewhere{L"link target"};
+    WriteTextFile(elsewhere / L"Gravo_Help.lnk", "someone else's file");
+    const std::wstring linkedDesktop = desktop + L"\\Desktop";
+    PlantedLink link(linkedDesktop, elsewhere.Path().substr(0, elsewhere.Path().size() - 1),
+                     LinkKind::junction);
+    ASSERT_TRUE(link.Made());
+    EXPECT_EQ(InstallDocumentation(linkedDesktop), L"Gravo 文档安装失败。");
+    EXPECT_EQ(UninstallDocumentation(linkedDesktop), L"卸载失败");
+    EXPECT_EQ(FolderContents(elsewhere.Path()),
+              (std::map<std::wstring, std::string>{{L"Gravo_Help.lnk", "someone else's file"}}));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "install/MingwInstaller.h"
 
+#include "PlantedLink.h"
 #include "ReleaseKit.h"
 #include "discovery/EnvironmentTable.h"
 #include "support/ScratchFolder.h"
@@ -11,13 +12,6 @@ namespace
 {
 
 using namespace TestSupport;
-
-enum IdeIndex
-{
-    devcpp = 0,
-    codeblocks = 1,
-    other = 5,
-};
 
 class MingwInstaller : public ::testing::Test
 {
@@ -53,83 +47,156 @@ protected:
 
 TEST_F(MingwInstaller, ToolchainWithBothLibraryFoldersReceivesSixFiles)
 {
-    Probed(devcpp, L"include\\", L"lib32\\", L"lib\\");
-    EXPECT_EQ(InstallMingw(table, devcpp), L"");
+    Probed(devcppIde, L"include\\", L"lib32\\", L"lib\\");
+    EXPECT_EQ(InstallMingw(table, devcppIde), L"");
     EXPECT_EQ(Installed(),
               (std::set<std::wstring>{L"include\\gravo.h", L"include\\graphics.h", L"lib32\\libgravo.a",
                                       L"lib32\\libgravow.a", L"lib\\libgravo.a", L"lib\\libgravow.a"}));
-    EXPECT_EQ(Read(devcpp, L"include\\graphics.h"), ReleaseKit::ContentsOf(L"include\\graphics.h"));
-    EXPECT_EQ(Read(devcpp, L"lib32\\libgravo.a"), ReleaseKit::ContentsOf(L"lib_mingw\\lib32\\libgravo.a"));
-    EXPECT_EQ(Read(devcpp, L"lib32\\libgravow.a"), ReleaseKit::ContentsOf(L"lib_mingw\\lib32\\libgravow.a"));
-    EXPECT_EQ(Read(devcpp, L"lib\\libgravo.a"), ReleaseKit::ContentsOf(L"lib_mingw\\lib64\\libgravo.a"));
-    EXPECT_EQ(Read(devcpp, L"lib\\libgravow.a"), ReleaseKit::ContentsOf(L"lib_mingw\\lib64\\libgravow.a"));
+    EXPECT_EQ(Read(devcppIde, L"include\\graphics.h"), ReleaseKit::ContentsOf(L"include\\graphics.h"));
+    EXPECT_EQ(Read(devcppIde, L"lib32\\libgravo.a"), ReleaseKit::ContentsOf(L"lib_mingw\\lib32\\libgravo.a"));
+    EXPECT_EQ(Read(devcppIde, L"lib32\\libgravow.a"),
+              ReleaseKit::ContentsOf(L"lib_mingw\\lib32\\libgravow.a"));
+    EXPECT_EQ(Read(devcppIde, L"lib\\libgravo.a"), ReleaseKit::ContentsOf(L"lib_mingw\\lib64\\libgravo.a"));
+    EXPECT_EQ(Read(devcppIde, L"lib\\libgravow.a"), ReleaseKit::ContentsOf(L"lib_mingw\\lib64\\libgravow.a"));
 }
 
 TEST_F(MingwInstaller, CodeBlocks64BitToolchainReceivesOnlyThe64BitPair)
 {
-    Probed(codeblocks, L"include\\", L"", L"lib\\");
-    EXPECT_EQ(InstallMingw(table, codeblocks), L"");
-    EXPECT_EQ(InstalledIn(codeblocks), (std::set<std::wstring>{L"include\\gravo.h", L"include\\graphics.h",
-                                                               L"lib\\libgravo.a", L"lib\\libgravow.a"}));
+    Probed(codeBlocksIde, L"include\\", L"", L"lib\\");
+    EXPECT_EQ(InstallMingw(table, codeBlocksIde), L"");
+    EXPECT_EQ(InstalledIn(codeBlocksIde), (std::set<std::wstring>{L"include\\gravo.h", L"include\\graphics.h",
+                                                                  L"lib\\libgravo.a", L"lib\\libgravow.a"}));
 }
 
-TEST_F(MingwInstaller, Devcpp54VariantReceivesOneLibraryAndItsUninstallFailsOnTheWideOne)
+TEST_F(MingwInstaller, Devcpp54VariantReceivesOneLibraryAndItsUninstallRemovesExactlyThat)
 {
-    Probed(devcpp, L"include\\", L"lib\\", L"", true);
-    EXPECT_EQ(InstallMingw(table, devcpp), L"");
+    Probed(devcppIde, L"include\\", L"lib\\", L"", true);
+    EXPECT_EQ(InstallMingw(table, devcppIde), L"");
     EXPECT_EQ(Installed(),
               (std::set<std::wstring>{L"include\\gravo.h", L"include\\graphics.h", L"lib\\libgravo.a"}));
-    EXPECT_EQ(Read(devcpp, L"lib\\libgravo.a"),
+    EXPECT_EQ(Read(devcppIde, L"lib\\libgravo.a"),
               ReleaseKit::ContentsOf(L"lib_mingw\\lib-for-devcpp_5.4.0\\libgravo.a"));
-    EXPECT_EQ(UninstallMingw(table, devcpp), L"卸载失败");
+    EXPECT_EQ(UninstallMingw(table, devcppIde), L"卸载成功");
     EXPECT_TRUE(Installed().empty());
+}
+
+TEST_F(MingwInstaller, HandChosenCfreeFolderWithAPlainMingw32ToolchainUninstallsWhatItInstalled)
+{
+    // What the probe makes of a C-Free folder chosen by hand whose tool chain is a plain "mingw32".
+    Probed(cfreeIde, L"include\\", L"lib\\", L"", true);
+    EXPECT_EQ(InstallMingw(table, cfreeIde), L"");
+    EXPECT_EQ(InstalledIn(cfreeIde).size(), 3u);
+    EXPECT_EQ(UninstallMingw(table, cfreeIde), L"卸载成功");
+    EXPECT_TRUE(InstalledIn(cfreeIde).empty());
+}
+
+TEST_F(MingwInstaller, ToolchainWithoutAnyLibraryFolderReportsTheLibraryStepFailed)
+{
+    Probed(otherMingwIde, L"include\\", L"", L"");
+    EXPECT_EQ(InstallMingw(table, otherMingwIde), L"安装失败_lib32");
+    EXPECT_TRUE(InstalledIn(otherMingwIde).empty());
+}
+
+TEST_F(MingwInstaller, ForeignGraphicsHeaderIsKeptAndGivenBackByteForByte)
+{
+    MingwToolchainRow& row = Probed(devcppIde, L"include\\", L"lib32\\", L"lib\\");
+    const std::string foreign = "/* another graphics library */\r\n#include <windows.h>\r\n\x01\xfe\xff";
+    WriteTextFile(row.rootDir + L"include\\graphics.h", foreign);
+    EXPECT_EQ(InstallMingw(table, devcppIde), L"");
+    EXPECT_EQ(Read(devcppIde, L"include\\graphics.h"), ReleaseKit::ContentsOf(L"include\\graphics.h"));
+    EXPECT_EQ(Read(devcppIde, L"include\\graphics.h.gravo-kept"), foreign);
+    EXPECT_EQ(InstallMingw(table, devcppIde), L"") << "installing again replaces the library's own copy";
+    EXPECT_EQ(Read(devcppIde, L"include\\graphics.h.gravo-kept"), foreign);
+    EXPECT_EQ(UninstallMingw(table, devcppIde), L"卸载成功");
+    EXPECT_EQ(Installed(), std::set<std::wstring>{L"include\\graphics.h"});
+    EXPECT_EQ(Read(devcppIde, L"include\\graphics.h"), foreign);
+}
+
+TEST_F(MingwInstaller, ForeignGraphicsHeaderWithAKeptOneAlreadyThereIsLeftAndTheStepFails)
+{
+    MingwToolchainRow& row = Probed(devcppIde, L"include\\", L"lib32\\", L"lib\\");
+    WriteTextFile(row.rootDir + L"include\\graphics.h", "a second foreign header");
+    WriteTextFile(row.rootDir + L"include\\graphics.h.gravo-kept", "the first foreign header");
+    EXPECT_EQ(InstallMingw(table, devcppIde), L"安装失败_inlcude");
+    EXPECT_EQ(Read(devcppIde, L"include\\graphics.h"), "a second foreign header");
+    EXPECT_EQ(Read(devcppIde, L"include\\graphics.h.gravo-kept"), "the first foreign header");
+    EXPECT_EQ(Installed(), (std::set<std::wstring>{L"include\\gravo.h", L"include\\graphics.h",
+                                                   L"include\\graphics.h.gravo-kept"}));
+}
+
+TEST_F(MingwInstaller, EarlierReleasesGraphicsHeaderIsReplacedAndRemoved)
+{
+    MingwToolchainRow& row = Probed(devcppIde, L"include\\", L"lib32\\", L"lib\\");
+    WriteTextFile(row.rootDir + L"include\\graphics.h", "// Gravo 25.1\n  #  include <gravo.h>\n");
+    EXPECT_EQ(InstallMingw(table, devcppIde), L"");
+    EXPECT_EQ(Read(devcppIde, L"include\\graphics.h"), ReleaseKit::ContentsOf(L"include\\graphics.h"));
+    EXPECT_EQ(Installed().size(), 6u) << "nothing kept";
+    EXPECT_EQ(UninstallMingw(table, devcppIde), L"卸载成功");
+    EXPECT_TRUE(Installed().empty());
+}
+
+TEST_F(MingwInstaller, ReadOnlyReleaseFolderInstallsUninstallsAndInstallsAgain)
+{
+    Probed(devcppIde, L"include\\", L"lib32\\", L"lib\\");
+    for (const std::wstring& file : ReleaseKit::Files())
+        SetFileAttributesW((ProgramFolder() + file).c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(InstallMingw(table, devcppIde), L"");
+    for (const std::wstring& file : Installed())
+    {
+        const DWORD attributes = GetFileAttributesW((table.mingwRows[devcppIde]->rootDir + file).c_str());
+        EXPECT_EQ(attributes & FILE_ATTRIBUTE_READONLY, 0u) << file;
+    }
+    EXPECT_EQ(UninstallMingw(table, devcppIde), L"卸载成功");
+    EXPECT_TRUE(Installed().empty());
+    EXPECT_EQ(InstallMingw(table, devcppIde), L"");
+    EXPECT_EQ(Installed().size(), 6u);
 }
 
 TEST_F(MingwInstaller, ToolchainWithoutAnIncludeFolderTakesTheHeadersAtItsBase)
 {
-    Probed(other, L"", L"lib\\", L"");
-    EXPECT_EQ(InstallMingw(table, other), L"");
-    EXPECT_EQ(InstalledIn(other),
+    Probed(otherMingwIde, L"", L"lib\\", L"");
+    EXPECT_EQ(InstallMingw(table, otherMingwIde), L"");
+    EXPECT_EQ(InstalledIn(otherMingwIde),
               (std::set<std::wstring>{L"gravo.h", L"graphics.h", L"lib\\libgravo.a", L"lib\\libgravow.a"}));
-    EXPECT_EQ(UninstallMingw(table, other), L"卸载成功");
-    EXPECT_TRUE(InstalledIn(other).empty());
+    EXPECT_EQ(UninstallMingw(table, otherMingwIde), L"卸载成功");
+    EXPECT_TRUE(InstalledIn(otherMingwIde).empty());
 }
 
 TEST_F(MingwInstaller, InstallTwiceSucceedsAndUninstallTwiceFailsTheSecondTime)
 {
-    Probed(devcpp, L"include\\", L"lib32\\", L"lib\\");
-    EXPECT_EQ(InstallMingw(table, devcpp), L"");
-    EXPECT_EQ(InstallMingw(table, devcpp), L"");
-    EXPECT_EQ(UninstallMingw(table, devcpp), L"卸载成功");
+    Probed(devcppIde, L"include\\", L"lib32\\", L"lib\\");
+    EXPECT_EQ(InstallMingw(table, devcppIde), L"");
+    EXPECT_EQ(InstallMingw(table, devcppIde), L"");
+    EXPECT_EQ(UninstallMingw(table, devcppIde), L"卸载成功");
     EXPECT_TRUE(Installed().empty());
-    EXPECT_EQ(UninstallMingw(table, devcpp), L"卸载失败");
+    EXPECT_EQ(UninstallMingw(table, devcppIde), L"卸载失败");
 }
 
 TEST_F(MingwInstaller, FailedCopyStillAttemptsTheRestOfItsStepThenStops)
 {
-    Probed(devcpp, L"include\\", L"lib32\\", L"lib\\");
+    Probed(devcppIde, L"include\\", L"lib32\\", L"lib\\");
     kit.Remove(L"lib_mingw\\lib32\\libgravo.a");
-    EXPECT_EQ(InstallMingw(table, devcpp), L"安装失败_lib32");
+    EXPECT_EQ(InstallMingw(table, devcppIde), L"安装失败_lib32");
     EXPECT_EQ(Installed(),
               (std::set<std::wstring>{L"include\\gravo.h", L"include\\graphics.h", L"lib32\\libgravow.a"}));
 }
 
 TEST_F(MingwInstaller, EachStepReportsItsOwnFailure)
 {
-    MingwToolchainRow& row = Probed(devcpp, L"include\\", L"lib32\\", L"lib\\");
+    MingwToolchainRow& row = Probed(devcppIde, L"include\\", L"lib32\\", L"lib\\");
     RemoveTree(row.rootDir + L"lib");
-    EXPECT_EQ(InstallMingw(table, devcpp), L"安装失败_lib64");
+    EXPECT_EQ(InstallMingw(table, devcppIde), L"安装失败_lib64");
     RemoveTree(row.rootDir + L"include");
-    EXPECT_EQ(InstallMingw(table, devcpp), L"安装失败_inlcude");
+    EXPECT_EQ(InstallMingw(table, devcppIde), L"安装失败_inlcude");
     EXPECT_EQ(Installed(), (std::set<std::wstring>{L"lib32\\libgravo.a", L"lib32\\libgravow.a"}));
 }
 
 TEST_F(MingwInstaller, UninstallStopsAtTheFirstMissingFile)
 {
-    Probed(devcpp, L"include\\", L"lib32\\", L"lib\\");
-    ASSERT_EQ(InstallMingw(table, devcpp), L"");
-    DeleteFileW((table.mingwRows[devcpp]->rootDir + L"include\\graphics.h").c_str());
-    EXPECT_EQ(UninstallMingw(table, devcpp), L"卸载失败");
+    Probed(devcppIde, L"include\\", L"lib32\\", L"lib\\");
+    ASSERT_EQ(InstallMingw(table, devcppIde), L"");
+    DeleteFileW((table.mingwRows[devcppIde]->rootDir + L"include\\graphics.h").c_str());
+    EXPECT_EQ(UninstallMingw(table, devcppIde), L"卸载失败");
     EXPECT_EQ(Installed().size(), 4u) << "the libraries are not attempted";
 }
 
@@ -140,12 +207,56 @@ TEST_F(MingwInstaller, UnprobedToolchainTouchesNothingRelativeToTheCurrentFolder
     GetCurrentDirectoryW(MAX_PATH, saved);
     SetCurrentDirectoryW(current.Path().c_str());
     WriteTextFile(current / L"include\\gravo.h", "someone else's");
-    const std::wstring installed = InstallMingw(table, other);
-    const std::wstring uninstalled = UninstallMingw(table, other);
+    const std::wstring installed = InstallMingw(table, otherMingwIde);
+    const std::wstring uninstalled = UninstallMingw(table, otherMingwIde);
     SetCurrentDirectoryW(saved);
     EXPECT_EQ(installed, L"安装失败_inlcude");
     EXPECT_EQ(uninstalled, L"卸载失败");
     EXPECT_EQ(ListFiles(current.Path()), std::set<std::wstring>{L"include\\gravo.h"});
 }
+
+// A link standing in for the include folder of a tool chain, leading to a folder with a user's header and
+// copies of the library's own.
+class PlantedLinkInMingw : public MingwInstaller, public ::testing::WithParamInterface<LinkKind>
+{
+protected:
+    PlantedLinkInMingw()
+    {
+        WriteTextFile(elsewhere / L"stdio.h", "a tool chain header");
+        WriteTextFile(elsewhere / L"gravo.h", "the library's header");
+        WriteTextFile(elsewhere / L"graphics.h", ReleaseKit::ContentsOf(L"include\\graphics.h"));
+        RemoveTree(Probed(devcppIde, L"include\\", L"lib32\\", L"lib\\").rootDir + L"include");
+    }
+    std::wstring LinkPath() const { return table.mingwRows[devcppIde]->rootDir + L"include"; }
+    std::wstring LinkTarget() const { return elsewhere.Path().substr(0, elsewhere.Path().size() - 1); }
+
+    ScratchFolder elsewhere{L"link target"};
+};
+
+TEST_P(PlantedLinkInMingw, InAFolderUsersMayChangeInstallAndUninstallAreRefused)
+{
+    const auto before = FolderContents(elsewhere.Path());
+    PlantedLink link(LinkPath(), LinkTarget(), GetParam());
+    ASSERT_TRUE(link.Made());
+    EXPECT_EQ(InstallMingw(table, devcppIde), L"安装失败_inlcude");
+    EXPECT_EQ(UninstallMingw(table, devcppIde), L"卸载失败");
+    EXPECT_EQ(FolderContents(elsewhere.Path()), before);
+}
+
+TEST_P(PlantedLinkInMingw, InAFolderOnlyAdministratorsMayChangeInstallAndUninstallWorkThroughIt)
+{
+    PlantedLink link(LinkPath(), LinkTarget(), GetParam());
+    ASSERT_TRUE(link.Made());
+    // Wine 8 reports no link as a reparse point and keeps no folder DACL (see PathTrustTest): what this
+    // test shows needs Windows.
+    if (!link.ReportedAsLink() || !AdmitOnlyAdministrators(table.mingwRows[devcppIde]->rootDir))
+        GTEST_SKIP() << "the system made no reparse point or keeps no administrators-only DACL";
+    EXPECT_EQ(InstallMingw(table, devcppIde), L"");
+    EXPECT_EQ(UninstallMingw(table, devcppIde), L"卸载成功");
+    EXPECT_EQ(ListFiles(elsewhere.Path()), std::set<std::wstring>{L"stdio.h"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, PlantedLinkInMingw,
+                         ::testing::Values(LinkKind::junction, LinkKind::symbolicLink));
 
 } // namespace

@@ -1,8 +1,10 @@
 #include "install/VisualCppInstaller.h"
 
+#include "PlantedLink.h"
 #include "ReleaseKit.h"
 #include "discovery/EnvironmentTable.h"
 #include "support/ScratchFolder.h"
+#include "win32/UniqueHandles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -19,7 +21,11 @@ enum RowIndex
     vc2015 = 5,
     vc2019 = 7,
     vc2022 = 8,
+    vc2026 = 9,
 };
+
+// A graphics.h of an earlier release: not the release's bytes, but it includes the library's header.
+const std::string earlierGraphicsHeader = "// Gravo 25.1\r\n#include \"gravo.h\"\r\n";
 
 class VisualCppInstaller : public ::testing::Test
 {
@@ -182,19 +188,26 @@ protected:
         Detect(index, L"VC\\Auxiliary\\VS\\", L"include\\", L"lib\\x86\\", L"lib\\x64\\");
         WriteTextFile(target / L"VC\\Auxiliary\\Build\\Microsoft.VCToolsVersion.default.txt",
                       "14.29.30133\r\n");
+        PlantCopies(toolset);
+    }
+    // The library's files as an earlier install left them below a folder.
+    void PlantCopies(const std::wstring& folder) const
+    {
         for (const wchar_t* file : staleCopies)
-            WriteTextFile(target / L"VC\\Tools\\MSVC\\14.29.30133\\" + file, "stale");
+            WriteTextFile(target / folder + file,
+                          std::wstring(file) == L"include\\graphics.h" ? earlierGraphicsHeader : "stale");
     }
     std::set<std::wstring> StaleLeft() const
     {
         std::set<std::wstring> left;
         for (const wchar_t* file : staleCopies)
         {
-            if (PathExists(target / L"VC\\Tools\\MSVC\\14.29.30133\\" + file))
+            if (PathExists(target / toolset + file))
                 left.insert(file);
         }
         return left;
     }
+    static constexpr const wchar_t* toolset = L"VC\\Tools\\MSVC\\14.29.30133\\";
     static constexpr const wchar_t* staleCopies[6] = {L"include\\gravo.h",     L"include\\graphics.h",
                                                       L"lib\\x86\\Gravoa.lib", L"lib\\x86\\Gravow.lib",
                                                       L"lib\\x64\\Gravoa.lib", L"lib\\x64\\Gravow.lib"};
@@ -205,10 +218,20 @@ TEST_F(StaleToolsetCopies, Vc2019InstallAndUninstallRemoveThemFirst)
     LayOut(vc2019);
     EXPECT_EQ(InstallVisualCpp(table, vc2019), L"");
     EXPECT_TRUE(StaleLeft().empty());
-    for (const wchar_t* file : staleCopies)
-        WriteTextFile(target / L"VC\\Tools\\MSVC\\14.29.30133\\" + file, "stale");
+    PlantCopies(toolset);
     EXPECT_EQ(UninstallVisualCpp(table, vc2019), L"卸载成功");
     EXPECT_TRUE(StaleLeft().empty());
+}
+
+TEST_F(StaleToolsetCopies, Vc2019RemovesThemEvenWhenTheFirstHeaderCannotBeCopied)
+{
+    LayOut(vc2019);
+    const std::wstring header = target / L"VC\\Auxiliary\\VS\\include\\gravo.h";
+    WriteTextFile(header, "in use");
+    UniqueFile locked(CreateFileW(header.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(locked);
+    EXPECT_EQ(InstallVisualCpp(table, vc2019), L"安装失败");
+    EXPECT_TRUE(StaleLeft().empty()) << "the cleanup runs before the first copy";
 }
 
 TEST_F(StaleToolsetCopies, Vc2022LeavesThemAlone)
@@ -217,5 +240,156 @@ TEST_F(StaleToolsetCopies, Vc2022LeavesThemAlone)
     EXPECT_EQ(InstallVisualCpp(table, vc2022), L"");
     EXPECT_EQ(StaleLeft().size(), 6u);
 }
+
+TEST_F(StaleToolsetCopies, Vc2026InstallAndUninstallLeaveThemAlone)
+{
+    LayOut(vc2026);
+    EXPECT_EQ(InstallVisualCpp(table, vc2026), L"");
+    EXPECT_EQ(UninstallVisualCpp(table, vc2026), L"卸载成功");
+    EXPECT_EQ(StaleLeft().size(), 6u);
+}
+
+TEST_F(StaleToolsetCopies, ForeignGraphicsHeaderInTheToolSetFolderSurvivesInstallAndUninstall)
+{
+    LayOut(vc2019);
+    const std::string foreign = "/* another library's graphics.h */\r\n#include <windows.h>\r\n";
+    WriteTextFile(target / toolset + L"include\\graphics.h", foreign);
+    EXPECT_EQ(InstallVisualCpp(table, vc2019), L"");
+    EXPECT_EQ(StaleLeft(), std::set<std::wstring>{L"include\\graphics.h"});
+    EXPECT_EQ(UninstallVisualCpp(table, vc2019), L"卸载成功");
+    EXPECT_EQ(ReadTextFile(target / toolset + L"include\\graphics.h"), foreign);
+}
+
+TEST_F(StaleToolsetCopies, DefaultFileThatClimbsOutOfTheToolSetFoldersDeletesNothing)
+{
+    LayOut(vc2019);
+    WriteTextFile(target / L"VC\\Auxiliary\\Build\\Microsoft.VCToolsVersion.default.txt", "..\\..\\x\r\n");
+    // Where "VC\Tools\MSVC\..\..\x\" leads.
+    PlantCopies(L"VC\\x\\");
+    EXPECT_EQ(InstallVisualCpp(table, vc2019), L"");
+    EXPECT_EQ(UninstallVisualCpp(table, vc2019), L"卸载成功");
+    EXPECT_EQ(ListFiles(target / L"VC\\x\\").size(), 6u);
+    EXPECT_EQ(StaleLeft().size(), 6u);
+}
+
+class VisualCppTargets : public VisualCppInstaller
+{
+protected:
+    VcToolsetRow& Vc2022() { return Detect(vc2022, L"VS\\", L"include\\", L"lib\\x86\\", L"lib\\x64\\"); }
+};
+
+TEST_F(VisualCppTargets, ForeignGraphicsHeaderIsKeptAndGivenBackByteForByte)
+{
+    VcToolsetRow& row = Vc2022();
+    const std::string foreign = "/* another library */\r\n#pragma once\r\n\x01\xfe\xff";
+    WriteTextFile(row.rootDir + L"include\\graphics.h", foreign);
+    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"");
+    EXPECT_EQ(ReadTextFile(row.rootDir + L"include\\graphics.h"),
+              ReleaseKit::ContentsOf(L"include\\graphics.h"));
+    EXPECT_EQ(ReadTextFile(row.rootDir + L"include\\graphics.h.gravo-kept"), foreign);
+    EXPECT_EQ(UninstallVisualCpp(table, vc2022), L"卸载成功");
+    EXPECT_EQ(Installed(), std::set<std::wstring>{L"VS\\include\\graphics.h"});
+    EXPECT_EQ(ReadTextFile(row.rootDir + L"include\\graphics.h"), foreign);
+}
+
+TEST_F(VisualCppTargets, EarlierReleasesGraphicsHeaderIsReplacedAndRemoved)
+{
+    VcToolsetRow& row = Vc2022();
+    WriteTextFile(row.rootDir + L"include\\graphics.h", earlierGraphicsHeader);
+    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"");
+    EXPECT_EQ(ReadTextFile(row.rootDir + L"include\\graphics.h"),
+              ReleaseKit::ContentsOf(L"include\\graphics.h"));
+    EXPECT_EQ(Installed().size(), 6u) << "nothing kept";
+    EXPECT_EQ(UninstallVisualCpp(table, vc2022), L"卸载成功");
+    EXPECT_TRUE(Installed().empty());
+}
+
+TEST_F(VisualCppTargets, UninstallLeavesAForeignGraphicsHeaderThatTookTheLibrarysPlace)
+{
+    VcToolsetRow& row = Vc2022();
+    ASSERT_EQ(InstallVisualCpp(table, vc2022), L"");
+    WriteTextFile(row.rootDir + L"include\\graphics.h", "someone else's");
+    EXPECT_EQ(UninstallVisualCpp(table, vc2022), L"卸载失败");
+    EXPECT_EQ(ReadTextFile(row.rootDir + L"include\\graphics.h"), "someone else's");
+}
+
+TEST_F(VisualCppTargets, ReadOnlyReleaseFolderInstallsUninstallsAndInstallsAgain)
+{
+    Vc2022();
+    for (const std::wstring& file : ReleaseKit::Files())
+        SetFileAttributesW((ProgramFolder() + file).c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"");
+    for (const std::wstring& file : Installed())
+        EXPECT_EQ(GetFileAttributesW((target / file).c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << file;
+    EXPECT_EQ(UninstallVisualCpp(table, vc2022), L"卸载成功");
+    EXPECT_TRUE(Installed().empty());
+    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"");
+    EXPECT_EQ(Installed().size(), 6u);
+}
+
+TEST_F(VisualCppTargets, RemoteTargetIsRefused)
+{
+    VcToolsetRow& row = *table.vcRows[vc2022];
+    row.rootDir = L"\\\\127.0.0.1\\c$\\VS\\";
+    row.includeSubdir = L"include\\";
+    row.libSubdirX86 = L"lib\\x86\\";
+    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"安装失败");
+    EXPECT_EQ(UninstallVisualCpp(table, vc2022), L"卸载失败");
+}
+
+TEST_F(VisualCppTargets, FailedCopyLeavesNoTemporaryFileBehind)
+{
+    Vc2022();
+    kit.Remove(L"lib_vs\\VC2015\\x64\\Gravow.lib");
+    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"安装失败");
+    EXPECT_EQ(Installed().size(), 5u);
+    for (const std::wstring& file : Installed())
+        EXPECT_EQ(file.find(L"~gravo"), std::wstring::npos) << file;
+}
+
+// A link (junction or directory symbolic link) standing in for the include folder, leading to a folder
+// that holds a user's header and copies of the library's own.
+class PlantedLinkInVisualCpp : public VisualCppTargets, public ::testing::WithParamInterface<LinkKind>
+{
+protected:
+    PlantedLinkInVisualCpp()
+    {
+        WriteTextFile(elsewhere / L"windows.h", "a system header");
+        WriteTextFile(elsewhere / L"gravo.h", "the library's header");
+        WriteTextFile(elsewhere / L"graphics.h", earlierGraphicsHeader);
+        RemoveTree(Vc2022().rootDir + L"include");
+    }
+    std::wstring LinkPath() const { return table.vcRows[vc2022]->rootDir + L"include"; }
+    std::wstring LinkTarget() const { return elsewhere.Path().substr(0, elsewhere.Path().size() - 1); }
+
+    ScratchFolder elsewhere{L"link target"};
+};
+
+TEST_P(PlantedLinkInVisualCpp, InAFolderUsersMayChangeInstallAndUninstallAreRefused)
+{
+    const auto before = FolderContents(elsewhere.Path());
+    PlantedLink link(LinkPath(), LinkTarget(), GetParam());
+    ASSERT_TRUE(link.Made());
+    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"安装失败");
+    EXPECT_EQ(UninstallVisualCpp(table, vc2022), L"卸载失败");
+    EXPECT_EQ(FolderContents(elsewhere.Path()), before);
+}
+
+TEST_P(PlantedLinkInVisualCpp, InAFolderOnlyAdministratorsMayChangeInstallAndUninstallWorkThroughIt)
+{
+    PlantedLink link(LinkPath(), LinkTarget(), GetParam());
+    ASSERT_TRUE(link.Made());
+    // Wine 8 reports no link as a reparse point and keeps no folder DACL (see PathTrustTest): what this
+    // test shows needs Windows.
+    if (!link.ReportedAsLink() || !AdmitOnlyAdministrators(table.vcRows[vc2022]->rootDir))
+        GTEST_SKIP() << "the system made no reparse point or keeps no administrators-only DACL";
+    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"");
+    EXPECT_EQ(ReadTextFile(elsewhere / L"graphics.h"), ReleaseKit::ContentsOf(L"include\\graphics.h"));
+    EXPECT_EQ(UninstallVisualCpp(table, vc2022), L"卸载成功");
+    EXPECT_EQ(ListFiles(elsewhere.Path()), std::set<std::wstring>{L"windows.h"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, PlantedLinkInVisualCpp,
+                         ::testing::Values(LinkKind::junction, LinkKind::symbolicLink));
 
 } // namespace
