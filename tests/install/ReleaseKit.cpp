@@ -15,24 +15,9 @@ const wchar_t* const topFolders[] = {L"include", L"lib_vs", L"lib_mingw"};
 
 const std::vector<std::wstring>& ReleaseKit::Files()
 {
+    // Generated from the release layout list, the one place that names the release files.
     static const std::vector<std::wstring> files = {
-        L"include\\gravo.h",
-        L"include\\graphics.h",
-        L"lib_vs\\VC6\\x86\\Gravoa.lib",
-        L"lib_vs\\VC6\\x86\\Gravow.lib",
-        L"lib_vs\\VC2008\\x86\\Gravoa.lib",
-        L"lib_vs\\VC2008\\x86\\Gravow.lib",
-        L"lib_vs\\VC2008\\x64\\Gravoa.lib",
-        L"lib_vs\\VC2008\\x64\\Gravow.lib",
-        L"lib_vs\\VC2015\\x86\\Gravoa.lib",
-        L"lib_vs\\VC2015\\x86\\Gravow.lib",
-        L"lib_vs\\VC2015\\x64\\Gravoa.lib",
-        L"lib_vs\\VC2015\\x64\\Gravow.lib",
-        L"lib_mingw\\lib32\\libgravo.a",
-        L"lib_mingw\\lib32\\libgravow.a",
-        L"lib_mingw\\lib64\\libgravo.a",
-        L"lib_mingw\\lib64\\libgravow.a",
-        L"lib_mingw\\lib-for-devcpp_5.4.0\\libgravo.a",
+#include "ReleaseKitFiles.inc"
     };
     return files;
 }
