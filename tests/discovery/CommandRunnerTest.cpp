@@ -205,7 +205,7 @@ TEST_F(CommandRunner, WaitingForALingeringChildDoesNotSpin)
     const ULONGLONG cpuMs = (ProcessCpuTime100ns() - cpuBefore) / 10000;
     const ULONGLONG wallMs = GetTickCount64() - wallBefore;
     // Not a timing: the share of a core the wizard burns while it waits. A spinning wait takes all of it.
-    EXPECT_LT(cpuMs * 4, wallMs) << cpuMs << " ms of processor time in " << wallMs << " ms";
+    EXPECT_LT(cpuMs * 10, wallMs) << cpuMs << " ms of processor time in " << wallMs << " ms";
 }
 
 TEST_F(CommandRunner, EndlessOutputStopsAtTheCap)

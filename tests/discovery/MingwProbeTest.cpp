@@ -44,6 +44,18 @@ protected:
         MakeFolders(triplet, libFolders);
         return triplet;
     }
+    // <root>bin\gcc.exe, the runtime DLL in <root>bin\ and <root>i686-w64-mingw32\ with include\ and the
+    // library folders; returns that triplet folder.
+    std::wstring MakeI686Toolchain(const std::wstring& root, const wchar_t* runtimeDll,
+                                   std::initializer_list<const wchar_t*> libFolders)
+    {
+        InstallStandInGcc(root + L"bin\\", dwarf32Report);
+        WriteTextFile(root + L"bin\\" + runtimeDll, "");
+        const std::wstring triplet = root + L"i686-w64-mingw32\\";
+        MakeFolders(triplet, {L"include"});
+        MakeFolders(triplet, libFolders);
+        return triplet;
+    }
     // <root>bin\, <root>include\, <root>lib\ and <root>mingw32\ holding only bin\ and lib\ (MinGW.org).
     void MakePlainMingw32(const std::wstring& root)
     {
@@ -77,11 +89,7 @@ TEST_F(MingwProbe, DevCppWith64BitToolchainAndBothLibraryFolders)
 
 TEST_F(MingwProbe, I686ToolchainWithoutLib64HasOneLibraryFolder)
 {
-    InstallStandInGcc(folder / L"mingw32\\bin\\", dwarf32Report);
-    MakeFiles(folder / L"mingw32\\", {L"bin\\libgcc_s_dw2-1.dll"});
-    const std::wstring base = folder / L"mingw32\\i686-w64-mingw32\\";
-    MakeFolders(base, {L"include", L"lib"});
-
+    const std::wstring base = MakeI686Toolchain(folder / L"mingw32\\", L"libgcc_s_dw2-1.dll", {L"lib"});
     EXPECT_EQ(Probe(folder / L"mingw32", otherMingw), 1);
     EXPECT_EQ(Row(otherMingw).rootDir, base);
     EXPECT_EQ(Row(otherMingw).libSubdir32, L"lib\\");
@@ -212,11 +220,8 @@ TEST_F(MingwProbe, ToolchainFolderNamedLikeAVariableRunsItsOwnGcc)
 
 TEST_F(MingwProbe, CodeBlocksWith32BitToolchainGetsItsLibFolder)
 {
-    InstallStandInGcc(folder / L"CodeBlocks\\MinGW\\bin\\", dwarf32Report);
-    MakeFiles(folder / L"CodeBlocks\\MinGW\\", {L"bin\\libgcc_s_dw2-1.dll"});
-    const std::wstring base = folder / L"CodeBlocks\\MinGW\\i686-w64-mingw32\\";
-    MakeFolders(base, {L"include", L"lib"});
-
+    const std::wstring base =
+        MakeI686Toolchain(folder / L"CodeBlocks\\MinGW\\", L"libgcc_s_dw2-1.dll", {L"lib"});
     EXPECT_EQ(Probe(folder / L"CodeBlocks", codeBlocks), 1);
     EXPECT_EQ(Row(codeBlocks).libSubdir32, L"lib\\");
     EXPECT_EQ(Row(codeBlocks).libSubdir64, L"");
@@ -253,15 +258,11 @@ TEST_F(MingwProbe, RootHoldingBothTripletFoldersIs64Bit)
 
 TEST_F(MingwProbe, Seh32BitToolchainNeedsBothLibraryFolders)
 {
-    InstallStandInGcc(folder / L"one\\mingw32\\bin\\", dwarf32Report);
-    MakeFiles(folder / L"one\\mingw32\\", {L"bin\\libgcc_s_seh-1.dll"});
-    MakeFolders(folder / L"one\\mingw32\\i686-w64-mingw32\\", {L"include", L"lib"});
+    MakeI686Toolchain(folder / L"one\\mingw32\\", L"libgcc_s_seh-1.dll", {L"lib"});
     EXPECT_EQ(Probe(folder / L"one\\mingw32", otherMingw), -1);
     EXPECT_EQ(entry.statusText, L"不支持的 i686_posix_seh_msvcrt");
 
-    InstallStandInGcc(folder / L"both\\mingw32\\bin\\", dwarf32Report);
-    MakeFiles(folder / L"both\\mingw32\\", {L"bin\\libgcc_s_seh-1.dll"});
-    MakeFolders(folder / L"both\\mingw32\\i686-w64-mingw32\\", {L"include", L"lib", L"lib64"});
+    MakeI686Toolchain(folder / L"both\\mingw32\\", L"libgcc_s_seh-1.dll", {L"lib", L"lib64"});
     EXPECT_EQ(Probe(folder / L"both\\mingw32", otherMingw), 1);
     EXPECT_TRUE(Row(otherMingw).hasBothLibDirs);
 }
