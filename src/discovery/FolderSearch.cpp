@@ -62,6 +62,13 @@ bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b)
                                 TRUE) == CSTR_EQUAL;
 }
 
+bool IsNetworkOrDevicePath(const std::wstring& path)
+{
+    // Two leading separators start a UNC or device path; "\??\" names the object manager's device folder.
+    return (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) ||
+           path.compare(0, 4, L"\\??\\") == 0;
+}
+
 std::wstring RootPath(const std::wstring& path)
 {
     if (path.size() >= 2 && path[1] == L':')

@@ -16,6 +16,10 @@ bool IsExistingDirectory(const std::wstring& path);
 std::wstring WithTrailingBackslash(std::wstring path);
 bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b);
 
+// A network or device path ("\\server\share\...", "//server/...", "\\?\...", "\\.\...", "\??\..."): the
+// registry reader takes none, as an ordinary user may have written it there.
+bool IsNetworkOrDevicePath(const std::wstring& path);
+
 // Drive name plus root backslash ("C:\" for C:\A\B), "\\server\share\" for a UNC path, empty for a relative
 // one.
 std::wstring RootPath(const std::wstring& path);

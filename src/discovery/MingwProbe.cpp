@@ -207,9 +207,10 @@ int EnvironmentTable::ProbeToolchain(std::wstring directory, int ideIndex, EnvLi
         detectedList.push_back(entry);
     }
     entry->infoLine1 = PathLine(L"头文件路径", base, {row->includeSubdir});
-    // A plain mingw32 tool chain always names its 32-bit folder (the base itself when lib\\ is missing).
+    // A plain mingw32 tool chain always names its 32-bit folder (the base itself when lib\ is missing).
+    const bool plainMingw32 = x64Dir.empty() && x86Dir.empty();
     std::vector<std::wstring> libraryDirs;
-    if (!oldDir.empty() || !row->libSubdir32.empty())
+    if (plainMingw32 || !row->libSubdir32.empty())
         libraryDirs.push_back(row->libSubdir32);
     if (!row->libSubdir64.empty())
         libraryDirs.push_back(row->libSubdir64);

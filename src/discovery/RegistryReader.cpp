@@ -171,11 +171,6 @@ std::wstring ExistingDirectory(const std::wstring& path)
     return WithTrailingBackslash(path);
 }
 
-bool IsSeparator(wchar_t c)
-{
-    return c == L'\\' || c == L'/';
-}
-
 std::wstring FirstCodeBlocksPath()
 {
     // Every HKEY_USERS key is visited here, ".DEFAULT" and the class hives included.
@@ -251,14 +246,6 @@ bool IsVisualStudioName(const std::wstring& displayName, int year)
                suffix.back() == L')' && suffix.find(L')', open.size()) == suffix.size() - 1;
     }
     return false;
-}
-
-bool IsNetworkOrDevicePath(const std::wstring& path)
-{
-    // Two leading separators start a UNC or device path ("\\?\", "\\.\", "//server"); "\??\" names the
-    // object manager's device folder.
-    return (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) ||
-           path.compare(0, 4, L"\\??\\") == 0;
 }
 
 std::wstring ReadRegistryString(HKEY hive, const wchar_t* subkeyPath, const wchar_t* valueName)

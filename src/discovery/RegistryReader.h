@@ -63,7 +63,3 @@ std::wstring FindVcRootDir(int version, bool hostIs64, UninstallEntries& uninsta
 // 4 C-Free; empty for every other index or when nothing is found. The Uninstall key read is the one of
 // `uninstall`'s host width.
 std::wstring FindIdeDir(int ideIndex, UninstallEntries& uninstall);
-
-// A network or device path ("\\server\share\...", "\\?\...", "\\.\...", "\??\..."): never taken from the
-// registry, where an ordinary user may have written it.
-bool IsNetworkOrDevicePath(const std::wstring& path);

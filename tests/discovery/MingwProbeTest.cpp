@@ -247,13 +247,15 @@ TEST_F(MingwProbe, SecondChoiceStartsFromTheRowsInitialState)
     EXPECT_EQ(entry.infoLine1, L"头文件路径 " + base + L"include\\");
 }
 
-TEST_F(MingwProbe, RootHoldingBothTripletFoldersIs64Bit)
+TEST_F(MingwProbe, RootHoldingBothTripletFoldersAndMingw32Is64Bit)
 {
     const std::wstring base = Make64BitToolchain(folder / L"mingw64\\", sjlj64Report, {L"lib"});
-    MakeFolders(folder / L"mingw64\\i686-w64-mingw32\\", {L"include", L"lib"});
+    MakeFolders(folder / L"mingw64\\",
+                {L"i686-w64-mingw32\\include", L"i686-w64-mingw32\\lib", L"mingw32\\lib"});
     EXPECT_EQ(Probe(folder.Path(), otherMingw), -1);
     EXPECT_EQ(entry.statusText, L"不支持的 x86_64_posix_sjlj_msvcrt");
     EXPECT_EQ(Row(otherMingw).rootDir, base);
+    EXPECT_EQ(entry.infoLine2, L"库文件路径 " + base + L"lib\\");
 }
 
 TEST_F(MingwProbe, Seh32BitToolchainNeedsBothLibraryFolders)
