@@ -285,6 +285,15 @@ TEST_F(MingwProbe, DevCpp54OnAToolchainThatIsNotPlainMingw32LeavesTheVariantOff)
     EXPECT_FALSE(Row(devcpp).devcpp54Libs);
 }
 
+TEST_F(MingwProbe, ChosenDevicePathFolderIsUsedAsChosen)
+{
+    // Only paths read from the registry are held to local ones; the user's own choice stands.
+    const std::wstring base = Make64BitToolchain(folder / L"mingw64\\", seh64Report, {L"lib"});
+    MakeFiles(folder / L"mingw64\\", {L"bin\\libgcc_s_seh-1.dll"});
+    EXPECT_EQ(Probe(L"\\\\?\\" + folder / L"mingw64", otherMingw), 1);
+    EXPECT_EQ(Row(otherMingw).rootDir, L"\\\\?\\" + base);
+}
+
 TEST_F(MingwProbe, DriveRootHoldingNoToolchainFindsNothing)
 {
     const std::wstring root = RootPath(folder.Path());
