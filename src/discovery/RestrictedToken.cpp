@@ -25,6 +25,28 @@ struct WellKnownSid
 constexpr WELL_KNOWN_SID_TYPE adminGroups[] = {WinBuiltinAdministratorsSid, WinBuiltinPowerUsersSid,
                                                WinLocalAccountAndAdministratorSid};
 
+// Objects the child makes, its own process and thread among them, take the token's default DACL. An elevated
+// token's grants Administrators and SYSTEM only, which a child holding Administrators deny-only could not use
+// (the runtime opens its own process now and then): grant the token's user and SYSTEM instead.
+bool GrantUserInDefaultDacl(HANDLE token)
+{
+    alignas(TOKEN_USER) BYTE userBuffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE] = {};
+    DWORD size = 0;
+    WellKnownSid system;
+    if (!GetTokenInformation(token, TokenUser, userBuffer, sizeof userBuffer, &size) ||
+        !system.Make(WinLocalSystemSid))
+        return false;
+    const PSID user = reinterpret_cast<TOKEN_USER*>(userBuffer)->User.Sid;
+    alignas(ACL) BYTE aclBuffer[sizeof(ACL) + 2 * (sizeof(ACCESS_ALLOWED_ACE) + SECURITY_MAX_SID_SIZE)] = {};
+    ACL* acl = reinterpret_cast<ACL*>(aclBuffer);
+    if (!InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION) ||
+        !AddAccessAllowedAce(acl, ACL_REVISION, GENERIC_ALL, user) ||
+        !AddAccessAllowedAce(acl, ACL_REVISION, GENERIC_ALL, system.Sid()))
+        return false;
+    TOKEN_DEFAULT_DACL defaultDacl{acl};
+    return SetTokenInformation(token, TokenDefaultDacl, &defaultDacl, sizeof defaultDacl) != FALSE;
+}
+
 } // namespace
 
 UniqueHandle CreateRestrictedChildToken()
@@ -57,7 +79,8 @@ UniqueHandle CreateRestrictedChildToken()
     label.Label.Sid = low.Sid();
     label.Label.Attributes = SE_GROUP_INTEGRITY;
     if (!SetTokenInformation(restricted.get(), TokenIntegrityLevel, &label,
-                             static_cast<DWORD>(sizeof label + GetLengthSid(low.Sid()))))
+                             static_cast<DWORD>(sizeof label + GetLengthSid(low.Sid()))) ||
+        !GrantUserInDefaultDacl(restricted.get()))
         return UniqueHandle();
     return restricted;
 }

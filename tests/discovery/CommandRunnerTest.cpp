@@ -137,8 +137,12 @@ TEST_F(CommandRunner, ProgramRunsDeElevatedUnderARestrictedLowIntegrityToken)
     // Administrators is deny-only, so the child is no member whatever the wizard's own token holds.
     EXPECT_EQ(Value(token, "administrators-member"), "0");
     if (OwnTokenHoldsAdministrators())
+    {
         EXPECT_EQ(std::stoul(Value(token, "administrators-attributes")) & SE_GROUP_USE_FOR_DENY_ONLY,
                   static_cast<unsigned long>(SE_GROUP_USE_FOR_DENY_ONLY));
+    }
+    // Its own objects take the token's default DACL, which grants its user.
+    EXPECT_EQ(Value(token, "opens-itself"), "1");
     // Wine 8 passes the restricted token on (the deny-only group above shows it) but keeps the wizard's
     // privileges for DISABLE_MAX_PRIVILEGE, keeps the high integrity level it gives every process and reports
     // every token as elevated: the rest can only be seen on Windows.

@@ -125,6 +125,12 @@ static void PrintToken(HANDLE out, int argc, char** argv)
     if (GetTokenInformation(token, TokenPrivileges, privilegeBuffer, sizeof privilegeBuffer, &size))
         PrintNumber(out, "privileges", ((TOKEN_PRIVILEGES*)privilegeBuffer)->PrivilegeCount);
     CloseHandle(token);
+    {
+        HANDLE self = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, GetCurrentProcessId());
+        PrintNumber(out, "opens-itself", self != NULL);
+        if (self != NULL)
+            CloseHandle(self);
+    }
     PrintNumber(out, "parent", ParentProcessId());
     PrintText(out, "image", ownPath);
     for (i = 1; i < argc; ++i)
