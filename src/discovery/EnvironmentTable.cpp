@@ -37,6 +37,40 @@ bool ExistsBelow(const std::wstring& rootDir, const std::wstring& subdir)
 
 } // namespace
 
+void ResetProbedState(MingwToolchainRow& row)
+{
+    row.rootDir.clear();
+    row.includeSubdir = L"include\\";
+    row.libSubdir32.clear();
+    row.libSubdir64.clear();
+    row.devcpp54Libs = false;
+    row.hasBothLibDirs = false;
+}
+
+std::wstring PathLine(const wchar_t* label, const std::wstring& base,
+                      const std::vector<std::wstring>& subdirs)
+{
+    std::wstring line = label;
+    for (const std::wstring& subdir : subdirs)
+        line += L" " + base + subdir;
+    return line;
+}
+
+void ShowVcRow(const VcToolsetRow& row, EnvListEntry& entry)
+{
+    if (row.rootDir.empty())
+    {
+        entry.infoLine1.clear();
+        entry.infoLine2.clear();
+        return;
+    }
+    entry.infoLine1 = PathLine(L"头文件路径", row.rootDir, {row.includeSubdir});
+    std::vector<std::wstring> libraryDirs{row.libSubdirX86};
+    if (!row.libSubdirX64.empty())
+        libraryDirs.push_back(row.libSubdirX64);
+    entry.infoLine2 = PathLine(L"库文件路径", row.rootDir, libraryDirs);
+}
+
 std::wstring LibSubdirX86For(int version)
 {
     switch (version)
@@ -115,7 +149,7 @@ void EnvironmentTable::CreateRows()
         auto row = std::make_unique<MingwToolchainRow>();
         row->displayName = mingwDisplayNames[ideIndex];
         row->ideIndex = ideIndex;
-        row->includeSubdir = L"include\\";
+        ResetProbedState(*row);
         mingwRows.push_back(std::move(row));
     }
 }
@@ -152,10 +186,17 @@ MingwToolchainRow* EnvironmentTable::MingwRowAt(int ideIndex) const
     return mingwRows[ideIndex].get();
 }
 
+UninstallEntries& EnvironmentTable::PassUninstallEntries(bool hostIs64)
+{
+    if (!uninstallEntries_ || uninstallEntries_->ReadsWow64Key() != hostIs64)
+        uninstallEntries_.emplace(hostIs64);
+    return *uninstallEntries_;
+}
+
 void EnvironmentTable::DetectVcRow(int rowIndex, bool hostIs64)
 {
     VcToolsetRow& row = *vcRows[rowIndex];
-    row.rootDir = FindVcRootDir(row.version, hostIs64);
+    row.rootDir = FindVcRootDir(row.version, hostIs64, PassUninstallEntries(hostIs64));
     if (!row.rootDir.empty())
     {
         row.includeSubdir = L"include\\";
@@ -169,10 +210,7 @@ void EnvironmentTable::DetectVcRow(int rowIndex, bool hostIs64)
         return;
     }
     EnvListEntry* entry = NewRowEntry(rowIndex, row.displayName, false, true);
-    entry->infoLine1 = L"头文件路径 " + row.rootDir + row.includeSubdir;
-    entry->infoLine2 = L"库文件路径 " + row.rootDir + row.libSubdirX86;
-    if (!row.libSubdirX64.empty())
-        entry->infoLine2 += L" " + row.rootDir + row.libSubdirX64;
+    ShowVcRow(row, *entry);
     detectedList.push_back(entry);
 }
 
@@ -180,6 +218,8 @@ void EnvironmentTable::RunDetectionPass(const std::wstring& documentationLine1,
                                         const std::wstring& documentationLine2)
 {
     CreateRows();
+    // A fresh walk of the Uninstall key for this pass, shared by all its lookups.
+    uninstallEntries_.reset();
     displayList.clear();
     detectedList.clear();
     undetectedList.clear();
@@ -202,4 +242,5 @@ void EnvironmentTable::RunDetectionPass(const std::wstring& documentationLine1,
     displayList.insert(displayList.end(), detectedList.begin(), detectedList.end());
     displayList.insert(displayList.end(), undetectedList.begin(), undetectedList.end());
     displayList.push_back(NewRowEntry(otherMingwIde, mingwRows[otherMingwIde]->displayName, true, false));
+    uninstallEntries_.reset();
 }

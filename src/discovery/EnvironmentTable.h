@@ -4,8 +4,10 @@
 #pragma once
 
 #include "discovery/CommandRunner.h"
+#include "discovery/RegistryReader.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,6 +54,18 @@ struct EnvListEntry
     bool detected = false;
     bool isMingw = false;
 };
+
+// Puts back what a MinGW row holds at creation: no folders but "include\", both flags off.
+void ResetProbedState(MingwToolchainRow& row);
+
+// A detail line of an entry: the label, then base + each subdirectory given, after one blank each
+// ("库文件路径 C:\VC\lib\ C:\VC\lib\amd64\").
+std::wstring PathLine(const wchar_t* label, const std::wstring& base,
+                      const std::vector<std::wstring>& subdirs);
+
+// The detail lines of a Visual C++ row's entry, from the row's folders as they stand (none when the row has
+// no root).
+void ShowVcRow(const VcToolsetRow& row, EnvListEntry& entry);
 
 // Library subdirectory names of a Visual C++ generation (empty when it has none).
 std::wstring LibSubdirX86For(int version);
@@ -102,8 +116,11 @@ private:
     // The row of an entry, or null for an entry that names no row of its kind.
     VcToolsetRow* VcRowOf(const EnvListEntry& entry) const;
     MingwToolchainRow* MingwRowAt(int ideIndex) const;
+    // The Uninstall key as the detection pass reads it: walked once, at its first lookup.
+    UninstallEntries& PassUninstallEntries(bool hostIs64);
 
     std::vector<std::unique_ptr<EnvListEntry>> entries_;
+    std::optional<UninstallEntries> uninstallEntries_;
 };
 
 // Clears the row's directories that do not exist, in the detection pass's order.

@@ -1,7 +1,6 @@
 #include "discovery/FileVersion.h"
 
-#include "discovery/FolderSearch.h"
-#include "win32/UniqueHandles.h"
+#include "win32/SystemLibrary.h"
 
 #include <windows.h>
 
@@ -14,35 +13,18 @@ using GetFileVersionInfoSizeFn = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
 using GetFileVersionInfoFn = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
 using VerQueryValueFn = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
 
-template <typename Function> Function Resolve(HMODULE module, const char* name)
-{
-    // Through void(*)() so that the compiler accepts the conversion between function pointer types.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
-// version.dll is no KnownDLL: loaded by bare name it could be picked up from the elevated wizard's own
-// (download) folder, so it comes from the system folder only.
-UniqueModule LoadVersionDll()
-{
-    UniqueModule module(LoadLibraryExW(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    if (module || GetLastError() != ERROR_INVALID_PARAMETER)
-        return module;
-    // Windows 7 without the loader update knows no LOAD_LIBRARY_SEARCH_SYSTEM32: name the file in full.
-    const std::wstring path = SystemFilePath(L"version.dll");
-    if (!path.empty())
-        module.reset(LoadLibraryExW(path.c_str(), nullptr, 0));
-    return module;
-}
-
 // The file version's most significant word, or 0 when it cannot be read.
 DWORD FileVersionMs(const std::wstring& path)
 {
-    UniqueModule versionDll = LoadVersionDll();
+    // version.dll is no KnownDLL: loaded by bare name it could be picked up from the elevated wizard's own
+    // (download) folder.
+    UniqueModule versionDll = LoadSystemLibrary(L"version.dll");
     if (!versionDll)
         return 0;
-    const auto getSize = Resolve<GetFileVersionInfoSizeFn>(versionDll.get(), "GetFileVersionInfoSizeW");
-    const auto getInfo = Resolve<GetFileVersionInfoFn>(versionDll.get(), "GetFileVersionInfoW");
-    const auto query = Resolve<VerQueryValueFn>(versionDll.get(), "VerQueryValueW");
+    const auto getSize =
+        ResolveFunction<GetFileVersionInfoSizeFn>(versionDll.get(), "GetFileVersionInfoSizeW");
+    const auto getInfo = ResolveFunction<GetFileVersionInfoFn>(versionDll.get(), "GetFileVersionInfoW");
+    const auto query = ResolveFunction<VerQueryValueFn>(versionDll.get(), "VerQueryValueW");
     if (getSize == nullptr || getInfo == nullptr || query == nullptr)
         return 0;
     DWORD ignored = 0;

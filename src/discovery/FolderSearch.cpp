@@ -56,19 +56,17 @@ std::wstring WithTrailingBackslash(std::wstring path)
     return path;
 }
 
-std::wstring SystemFilePath(const wchar_t* fileName)
-{
-    wchar_t folder[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return {};
-    return WithTrailingBackslash(std::wstring(folder, length)) + fileName;
-}
-
 bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b)
 {
     return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
                                 TRUE) == CSTR_EQUAL;
+}
+
+bool IsNetworkOrDevicePath(const std::wstring& path)
+{
+    // Two leading separators start a UNC or device path; "\??\" names the object manager's device folder.
+    return (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) ||
+           path.compare(0, 4, L"\\??\\") == 0;
 }
 
 std::wstring RootPath(const std::wstring& path)
@@ -100,6 +98,12 @@ std::wstring ParentOrSelf(const std::wstring& path)
     return parent.empty() ? root : parent;
 }
 
+std::wstring NextFolderUp(const std::wstring& path)
+{
+    const std::wstring parent = ParentOrSelf(path);
+    return EqualIgnoringCase(parent, RootPath(path)) ? std::wstring() : parent;
+}
+
 std::wstring FindSubdirNamed(const std::wstring& folder, const std::wstring& name)
 {
     const std::wstring found =
@@ -108,19 +112,18 @@ std::wstring FindSubdirNamed(const std::wstring& folder, const std::wstring& nam
     return found.empty() ? std::wstring() : folder + name + L"\\";
 }
 
-std::wstring FindSubdirMatching(const std::wstring& folder, const std::wregex& pattern)
+std::wstring FindSubdirMatching(const std::wstring& folder, const NameTest& test)
 {
     const std::wstring found =
         FirstEntryName(folder, [&](const WIN32_FIND_DATAW& data, const std::wstring& entry)
-                       { return IsDirectoryEntry(data) && std::regex_search(entry, pattern); });
+                       { return IsDirectoryEntry(data) && test(entry); });
     return found.empty() ? std::wstring() : folder + found + L"\\";
 }
 
-std::wstring FindFirstMatch(std::wstring directory, const std::wregex& pattern)
+std::wstring FindFirstMatch(std::wstring directory, const NameTest& test)
 {
     directory = WithTrailingBackslash(std::move(directory));
-    const std::wstring found =
-        FirstEntryName(directory, [&](const WIN32_FIND_DATAW&, const std::wstring& entry)
-                       { return std::regex_search(entry, pattern); });
+    const std::wstring found = FirstEntryName(
+        directory, [&](const WIN32_FIND_DATAW&, const std::wstring& entry) { return test(entry); });
     return found.empty() ? std::wstring() : directory + found;
 }

@@ -5,32 +5,15 @@
 #include "discovery/FileVersion.h"
 #include "discovery/FolderSearch.h"
 #include "discovery/RegistryReader.h"
+#include "discovery/TextMatch.h"
+#include "win32/TextConversion.h"
 
-#include <windows.h>
-
-#include <regex>
+#include <cwctype>
+#include <iterator>
 #include <utility>
 
 namespace
 {
-
-const std::wregex::flag_type patternFlags = std::regex::ECMAScript | std::regex::icase;
-
-const std::wregex& MingwFolderPattern()
-{
-    static const std::wregex pattern(L"^.*?mingw.*?$", patternFlags);
-    return pattern;
-}
-
-std::wstring Utf8ToWide(const std::string& text)
-{
-    if (text.empty())
-        return {};
-    const int chars = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(chars, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], chars);
-    return wide;
-}
 
 bool Contains(const std::wstring& text, const wchar_t* part)
 {
@@ -43,33 +26,63 @@ void ClearWhenMissing(const std::wstring& baseDir, std::wstring& subdir)
         subdir.clear();
 }
 
+// "Thread model", any one character but a line end, blanks (line ends included), then `model`: what the
+// pattern "Thread model.\s*?<model>" finds, by one pass over the report.
+bool NamesThreadModel(const std::wstring& report, const wchar_t* model)
+{
+    const wchar_t label[] = L"Thread model";
+    for (size_t at = FindIgnoringCase(report, label); at != std::wstring::npos;
+         at = FindIgnoringCase(report, label, at + 1))
+    {
+        size_t next = at + std::size(label) - 1;
+        if (next >= report.size() || IsLineTerminator(report[next]))
+            continue;
+        ++next;
+        while (next < report.size() && std::iswspace(report[next]))
+            ++next;
+        if (MatchesIgnoringCaseAt(report, next, model))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
+
+bool IsMingwFolderName(const std::wstring& name)
+{
+    return MatchesLinePattern(name, {L"", L"mingw", L""});
+}
+
+bool IsDevcppExecutableName(const std::wstring& name)
+{
+    return MatchesLinePattern(name, {L"", L"devcpp", L".exe"});
+}
 
 std::wstring DetectExceptionModel(const std::wstring& binDir, const std::wstring& report)
 {
     struct Rule
     {
-        std::wregex runtimeDll;
-        std::wregex reportWord;
+        const wchar_t* runtimeDllPrefix; // the DLL is named <prefix>...-1.dll
+        const wchar_t* reportWord;
         const wchar_t* model;
     };
     static const Rule rules[] = {
-        {std::wregex(LR"(^libgcc_s_seh.*?-1\.dll$)", patternFlags), std::wregex(L"seh", patternFlags),
-         L"_seh"},
-        {std::wregex(LR"(^libgcc_s_sjlj.*?-1\.dll$)", patternFlags), std::wregex(L"sjlj", patternFlags),
-         L"_sjlj"},
-        {std::wregex(LR"(^libgcc_s_dw2.*?-1\.dll$)", patternFlags), std::wregex(L"dwarf", patternFlags),
-         L"_dwarf"},
+        {L"libgcc_s_seh", L"seh", L"_seh"},
+        {L"libgcc_s_sjlj", L"sjlj", L"_sjlj"},
+        {L"libgcc_s_dw2", L"dwarf", L"_dwarf"},
     };
     for (const Rule& rule : rules)
     {
-        if (!FindFirstMatch(binDir, rule.runtimeDll).empty())
+        const LinePattern runtimeDll{rule.runtimeDllPrefix, L"", L"-1.dll"};
+        if (!FindFirstMatch(binDir,
+                            [&](const std::wstring& name) { return MatchesLinePattern(name, runtimeDll); })
+                 .empty())
             return rule.model;
     }
     // Without a runtime DLL the report decides, sjlj before seh.
     for (const Rule* rule : {&rules[1], &rules[0], &rules[2]})
     {
-        if (std::regex_search(report, rule->reportWord))
+        if (ContainsIgnoringCase(report, rule->reportWord))
             return rule->model;
     }
     return L"unkonw-ex";
@@ -77,14 +90,12 @@ std::wstring DetectExceptionModel(const std::wstring& binDir, const std::wstring
 
 std::wstring DetectThreadModel(const std::wstring& report)
 {
-    static const std::wregex posixOrWin32(LR"(Thread model.\s*?(posix|win32))", patternFlags);
-    return std::regex_search(report, posixOrWin32) ? L"_posix" : L"_mcf";
+    return NamesThreadModel(report, L"posix") || NamesThreadModel(report, L"win32") ? L"_posix" : L"_mcf";
 }
 
 std::wstring DetectCrt(const std::wstring& report)
 {
-    static const std::wregex ucrt(L"ucrt", patternFlags);
-    return std::regex_search(report, ucrt) ? L"_ucrt" : L"_msvcrt";
+    return ContainsIgnoringCase(report, L"ucrt") ? L"_ucrt" : L"_msvcrt";
 }
 
 void CheckLibraryDirs(const std::wstring& baseDir, MingwToolchainRow& row)
@@ -99,13 +110,13 @@ void CheckLibraryDirs(const std::wstring& baseDir, MingwToolchainRow& row)
 int EnvironmentTable::ProbeMingwEnvironment(std::wstring directory, int ideIndex, EnvListEntry* entry,
                                             bool hostIs64)
 {
-    static const std::wregex devcppExecutable(LR"(^.*?devcpp.*?\.exe$)", patternFlags);
     MingwToolchainRow* row = MingwRowAt(ideIndex);
     if (row == nullptr)
         return 0;
     if (directory.empty())
     {
-        const int result = ProbeToolchain(FindIdeDir(ideIndex, hostIs64), ideIndex, entry, false);
+        const int result =
+            ProbeToolchain(FindIdeDir(ideIndex, PassUninstallEntries(hostIs64)), ideIndex, entry, false);
         if (result == 0 && entry == nullptr)
             undetectedList.push_back(NewRowEntry(ideIndex, row->displayName, true, false));
         return result;
@@ -113,7 +124,7 @@ int EnvironmentTable::ProbeMingwEnvironment(std::wstring directory, int ideIndex
     bool devcppVariant = ideIndex == cfreeIde;
     if (ideIndex == devcppIde || ideIndex == otherMingwIde)
     {
-        const std::wstring executable = FindFirstMatch(directory, devcppExecutable);
+        const std::wstring executable = FindFirstMatch(directory, IsDevcppExecutableName);
         if (!executable.empty())
         {
             const int version = GenerationOfExecutable(executable);
@@ -125,10 +136,8 @@ int EnvironmentTable::ProbeMingwEnvironment(std::wstring directory, int ideIndex
     const int result = ProbeToolchain(directory, ideIndex, entry, devcppVariant);
     if (result != 0)
         return result;
-    const std::wstring parent = ParentOrSelf(directory);
-    if (EqualIgnoringCase(parent, RootPath(directory)))
-        return 0;
-    return ProbeMingwEnvironment(parent, ideIndex, entry, hostIs64);
+    const std::wstring parent = NextFolderUp(directory);
+    return parent.empty() ? 0 : ProbeMingwEnvironment(parent, ideIndex, entry, hostIs64);
 }
 
 int EnvironmentTable::ProbeToolchain(std::wstring directory, int ideIndex, EnvListEntry* entry,
@@ -139,11 +148,11 @@ int EnvironmentTable::ProbeToolchain(std::wstring directory, int ideIndex, EnvLi
         return 0;
     directory = WithTrailingBackslash(std::move(directory));
 
-    std::wstring mingwDir = FindSubdirMatching(directory, MingwFolderPattern());
+    std::wstring mingwDir = FindSubdirMatching(directory, IsMingwFolderName);
     const std::wstring binDir = FindSubdirNamed(directory, L"bin");
     // Some IDEs keep the tool chain inside their own "bin" folder.
     if (mingwDir.empty() && !binDir.empty())
-        mingwDir = FindSubdirMatching(binDir, MingwFolderPattern());
+        mingwDir = FindSubdirMatching(binDir, IsMingwFolderName);
     if (mingwDir.empty())
         return 0;
 
@@ -161,54 +170,56 @@ int EnvironmentTable::ProbeToolchain(std::wstring directory, int ideIndex, EnvLi
         oldDir = FindSubdirNamed(mingwDir, L"mingw32");
     }
 
+    if (x64Dir.empty() && x86Dir.empty() && oldDir.empty())
+        return 0;
+    // Every probe that finds a tool chain starts from the row's initial state: nothing of an earlier folder
+    // choice (an emptied include folder, both library folders) carries over.
+    ResetProbedState(*row);
     int bits = 32;
-    bool plainMingw32 = false;
     std::wstring base;
-    const bool keepsLib32 = ideIndex == codeBlocksIde;
     if (!x64Dir.empty())
     {
         bits = 64;
         row->libSubdir64 = L"lib\\";
-        if (!keepsLib32)
+        // Code::Blocks takes only the 64-bit libraries into a 64-bit tool chain.
+        if (ideIndex != codeBlocksIde)
             row->libSubdir32 = L"lib32\\";
         base = x64Dir;
     }
     else if (!x86Dir.empty())
     {
         row->libSubdir64 = L"lib64\\";
-        if (!keepsLib32)
-            row->libSubdir32 = L"lib\\";
+        row->libSubdir32 = L"lib\\";
         base = x86Dir;
     }
-    else if (!oldDir.empty())
+    else
     {
-        plainMingw32 = true;
         row->devcpp54Libs = devcppVariant;
         base = FindSubdirNamed(oldDir, L"include").empty() ? mingwDir : oldDir;
-        row->libSubdir64.clear();
         row->libSubdir32 = L"lib\\";
     }
-    else
-        return 0;
-
     CheckLibraryDirs(base, *row);
-    const std::wstring headerLine = L"头文件路径 " + base + row->includeSubdir;
-    std::wstring libraryLine = L"库文件路径";
-    if (plainMingw32 || !row->libSubdir32.empty())
-        libraryLine += L" " + base + row->libSubdir32;
-    if (!plainMingw32 && !row->libSubdir64.empty())
-        libraryLine += L" " + base + row->libSubdir64;
+    row->rootDir = base;
 
     if (entry == nullptr)
     {
         entry = NewRowEntry(ideIndex, row->displayName, true, true);
         detectedList.push_back(entry);
     }
-    entry->infoLine1 = headerLine;
-    entry->infoLine2 = libraryLine;
-    row->rootDir = base;
+    entry->infoLine1 = PathLine(L"头文件路径", base, {row->includeSubdir});
+    // A plain mingw32 tool chain always names its 32-bit folder (the base itself when lib\ is missing).
+    const bool plainMingw32 = x64Dir.empty() && x86Dir.empty();
+    std::vector<std::wstring> libraryDirs;
+    if (plainMingw32 || !row->libSubdir32.empty())
+        libraryDirs.push_back(row->libSubdir32);
+    if (!row->libSubdir64.empty())
+        libraryDirs.push_back(row->libSubdir64);
+    entry->infoLine2 = PathLine(L"库文件路径", base, libraryDirs);
 
-    const std::wstring report = Utf8ToWide(RunCommand(L"\"" + mingwDir + L"bin\\gcc\" -v", commandTimeoutMs));
+    // gcc.exe itself: no other extension is tried, nothing but the file named is run.
+    const CommandResult gcc = RunCommand(mingwDir + L"bin\\gcc.exe", {L"-v"}, commandTimeoutMs);
+    // A gcc that could not be started wrote nothing; what one wrote before it was ended still counts.
+    const std::wstring report = gcc.started ? Utf8ToWide(gcc.output) : std::wstring();
     return CheckSupport(*entry, bits, DetectExceptionModel(mingwDir + L"bin\\", report), DetectCrt(report),
                         DetectThreadModel(report));
 }

@@ -7,6 +7,11 @@
 
 struct MingwToolchainRow;
 
+// The tool chain's folder: a name holding "mingw", ignoring case.
+bool IsMingwFolderName(const std::wstring& name);
+// The Dev-C++ executable: a name holding "devcpp" and ending in ".exe", ignoring case.
+bool IsDevcppExecutableName(const std::wstring& name);
+
 // "_seh", "_sjlj", "_dwarf" from the runtime DLL names in binDir, else from the report; else "unkonw-ex".
 std::wstring DetectExceptionModel(const std::wstring& binDir, const std::wstring& report);
 // "_posix" for a posix or win32 thread model line, else "_mcf".

@@ -1,11 +1,12 @@
 #include "discovery/RegistryReader.h"
 
 #include "discovery/FolderSearch.h"
+#include "discovery/TextMatch.h"
 #include "win32/UniqueHandles.h"
 
 #include <windows.h>
 
-#include <regex>
+#include <iterator>
 
 namespace
 {
@@ -20,31 +21,54 @@ constexpr wchar_t vc6DirectoriesKey[] =
 // Room for a subkey name, the terminating zero included.
 constexpr DWORD subkeyNameChars = 255;
 
-const std::wregex::flag_type patternFlags = std::regex::ECMAScript | std::regex::icase;
+using ValueBuffer = wchar_t[registryValueBufferBytes / sizeof(wchar_t)];
 
 UniqueRegKey OpenForReading(HKEY hive, const wchar_t* subkeyPath)
 {
-    UniqueRegKey key;
-    if (RegOpenKeyExW(hive, subkeyPath, 0, KEY_READ, key.put()) != ERROR_SUCCESS)
-        key.release();
-    return key;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(hive, subkeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return UniqueRegKey();
+    return UniqueRegKey(key);
 }
 
-// One value of an open key as text. The buffer is never read beyond what RegQueryValueExW wrote: a value that
-// fills all 2048 bytes has no terminating zero and yields its 1024 characters.
-bool ReadValueText(HKEY key, const wchar_t* valueName, std::wstring& text)
+// The text of a value read into the buffer, never beyond the bytes written: a value that fills all 2048
+// bytes has no terminating zero and yields its 1024 characters.
+std::wstring BufferText(const ValueBuffer& buffer, DWORD bytes)
 {
-    wchar_t buffer[registryValueBufferBytes / sizeof(wchar_t)] = {};
-    DWORD bytes = sizeof buffer;
-    if (RegQueryValueExW(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &bytes) !=
-        ERROR_SUCCESS)
-        return false;
     const size_t chars = bytes / sizeof(wchar_t);
     size_t length = 0;
     while (length < chars && buffer[length] != L'\0')
         ++length;
-    text.assign(buffer, length);
+    return std::wstring(buffer, length);
+}
+
+// One value of an open key as text; false when it cannot be read.
+bool ReadValueText(HKEY key, const wchar_t* valueName, std::wstring& text)
+{
+    ValueBuffer buffer = {};
+    DWORD bytes = sizeof buffer;
+    if (RegQueryValueExW(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &bytes) !=
+        ERROR_SUCCESS)
+        return false;
+    text = BufferText(buffer, bytes);
     return true;
+}
+
+// Calls `visit` with the name of each direct subkey of an open key, in enumeration order; names that cannot
+// be read (longer than 254 characters) are left out.
+template <typename Visit> void ForEachSubkeyName(HKEY key, Visit visit)
+{
+    DWORD count = 0;
+    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS)
+        return;
+    for (DWORD index = 0; index < count; ++index)
+    {
+        wchar_t name[subkeyNameChars] = {};
+        DWORD length = subkeyNameChars;
+        if (RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
+            visit(std::wstring(name, length));
+    }
 }
 
 bool StartsWith(const std::wstring& text, const std::wstring& prefix)
@@ -88,51 +112,9 @@ const wchar_t* UninstallKey(bool hostIs64)
     return hostIs64 ? uninstallKey64 : uninstallKey32;
 }
 
-// Full path of the first Uninstall subkey whose "DisplayName" the pattern matches, or empty.
-std::wstring FindUninstallEntry(const std::wregex& displayNamePattern, bool hostIs64)
+bool IsVisualStudioYear(int version)
 {
-    const std::wstring uninstall = UninstallKey(hostIs64);
-    for (const std::wstring& name : EnumSubkeys(HKEY_LOCAL_MACHINE, uninstall.c_str()))
-    {
-        const std::wstring path = uninstall + L"\\" + name;
-        const std::wstring displayName = ReadRegistryString(HKEY_LOCAL_MACHINE, path.c_str(), L"DisplayName");
-        if (!displayName.empty() && std::regex_search(displayName, displayNamePattern))
-            return path;
-    }
-    return {};
-}
-
-std::wstring ReadUninstallValue(const std::wregex& displayNamePattern, const wchar_t* valueName,
-                                bool hostIs64)
-{
-    const std::wstring path = FindUninstallEntry(displayNamePattern, hostIs64);
-    return path.empty() ? std::wstring() : ReadRegistryString(HKEY_LOCAL_MACHINE, path.c_str(), valueName);
-}
-
-// The 2017 pattern has no blank before the suffix: "Visual Studio Community 2017 (2)" is not taken.
-const std::wregex* VisualStudioPattern(int version)
-{
-    static const std::wregex vs2017(
-        LR"(^Visual Studio (Community|Professional|Enterprise) 2017(\([^\)]+\))?$)", patternFlags);
-    static const std::wregex vs2019(
-        LR"(^Visual Studio (Community|Professional|Enterprise) 2019( \([^\)]+\))?$)", patternFlags);
-    static const std::wregex vs2022(
-        LR"(^Visual Studio (Community|Professional|Enterprise) 2022( \([^\)]+\))?$)", patternFlags);
-    static const std::wregex vs2026(
-        LR"(^Visual Studio (Community|Professional|Enterprise) 2026( \([^\)]+\))?$)", patternFlags);
-    switch (version)
-    {
-    case 2017:
-        return &vs2017;
-    case 2019:
-        return &vs2019;
-    case 2022:
-        return &vs2022;
-    case 2026:
-        return &vs2026;
-    default:
-        return nullptr;
-    }
+    return version == 2017 || version == 2019 || version == 2022 || version == 2026;
 }
 
 const wchar_t* SideBySideValue(int version)
@@ -154,14 +136,24 @@ const wchar_t* SideBySideValue(int version)
     }
 }
 
-// "Library Dirs" of Visual C++ 6.0: the item "...\VC98\MFC\Lib" names the VC98 folder.
+// "Library Dirs" of Visual C++ 6.0, a list of folders separated by semicolons: the first item
+// "<x>\VC98\MFC\Lib" (ignoring case, <x> not empty) names the VC98 folder <x>\VC98\. Without such an item the
+// list is returned.
 std::wstring Vc6RootFromLibraryDirs(const std::wstring& libraryDirs)
 {
-    static const std::wregex mfcLibItem(LR"([^;]+\\(?=vc98\\mfc\\lib$|vc98\\mfc\\lib;))", patternFlags);
-    std::wsmatch match;
-    if (!std::regex_search(libraryDirs, match, mfcLibItem))
-        return libraryDirs;
-    return match.str() + L"VC98\\";
+    const wchar_t mfcLib[] = L"\\vc98\\mfc\\lib";
+    const size_t mfcLibLength = std::size(mfcLib) - 1;
+    for (size_t start = 0; start <= libraryDirs.size();)
+    {
+        size_t end = libraryDirs.find(L';', start);
+        if (end == std::wstring::npos)
+            end = libraryDirs.size();
+        const std::wstring item = libraryDirs.substr(start, end - start);
+        if (item.size() > mfcLibLength && EndsWithIgnoringCase(item, mfcLib))
+            return item.substr(0, item.size() - mfcLibLength + 1) + L"VC98\\";
+        start = end + 1;
+    }
+    return libraryDirs;
 }
 
 std::wstring UpToLastBackslash(const std::wstring& text)
@@ -170,10 +162,11 @@ std::wstring UpToLastBackslash(const std::wstring& text)
     return last == std::wstring::npos ? std::wstring() : text.substr(0, last + 1);
 }
 
-// The common end of both lookups: an existing directory, ending with a backslash, or empty.
+// The common end of both lookups, where every path read from the registry enters discovery: an existing
+// local directory, ending with a backslash, or empty. A network or device path is not even looked at.
 std::wstring ExistingDirectory(const std::wstring& path)
 {
-    if (path.empty() || !IsExistingDirectory(path))
+    if (path.empty() || IsNetworkOrDevicePath(path) || !IsExistingDirectory(path))
         return {};
     return WithTrailingBackslash(path);
 }
@@ -197,21 +190,62 @@ std::vector<std::wstring> EnumSubkeys(HKEY hive, const wchar_t* subkeyPath)
 {
     std::vector<std::wstring> names;
     UniqueRegKey key = OpenForReading(hive, subkeyPath);
-    if (!key)
-        return names;
-    DWORD count = 0;
-    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr,
-                         nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-        return names;
-    for (DWORD index = 0; index < count; ++index)
-    {
-        wchar_t name[subkeyNameChars] = {};
-        DWORD length = subkeyNameChars;
-        if (RegEnumKeyExW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) ==
-            ERROR_SUCCESS)
-            names.emplace_back(name, length);
-    }
+    if (key)
+        ForEachSubkeyName(key.get(), [&](std::wstring name) { names.push_back(std::move(name)); });
     return names;
+}
+
+UninstallEntries::UninstallEntries(bool hostIs64) : hostIs64_(hostIs64) {}
+
+std::wstring
+UninstallEntries::FirstMatchValue(const std::function<bool(const std::wstring&)>& displayNameTest,
+                                  const wchar_t* valueName)
+{
+    const std::wstring uninstall = UninstallKey(hostIs64_);
+    if (!walked_)
+    {
+        walked_ = true;
+        UniqueRegKey key = OpenForReading(HKEY_LOCAL_MACHINE, uninstall.c_str());
+        if (key)
+            ForEachSubkeyName(key.get(),
+                              [&](std::wstring name)
+                              {
+                                  // One call per subkey: RegGetValueW opens, reads and closes it.
+                                  ValueBuffer buffer = {};
+                                  DWORD bytes = sizeof buffer;
+                                  if (RegGetValueW(key.get(), name.c_str(), L"DisplayName",
+                                                   RRF_RT_ANY | RRF_NOEXPAND, nullptr, buffer,
+                                                   &bytes) == ERROR_SUCCESS)
+                                      subkeys_.push_back({std::move(name), BufferText(buffer, bytes)});
+                              });
+    }
+    for (const Subkey& subkey : subkeys_)
+    {
+        if (!subkey.displayName.empty() && displayNameTest(subkey.displayName))
+            return ReadRegistryString(HKEY_LOCAL_MACHINE, (uninstall + L"\\" + subkey.name).c_str(),
+                                      valueName);
+    }
+    return {};
+}
+
+bool IsVisualStudioName(const std::wstring& displayName, int year)
+{
+    const std::wstring product = L"Visual Studio ";
+    const std::wstring yearText = L" " + std::to_wstring(year);
+    for (const wchar_t* edition : {L"Community", L"Professional", L"Enterprise"})
+    {
+        const std::wstring name = product + edition + yearText;
+        if (!StartsWithIgnoringCase(displayName, name.c_str()))
+            continue;
+        const std::wstring suffix = displayName.substr(name.size());
+        if (suffix.empty())
+            return true;
+        // The suffix: "(...)" for 2017, " (...)" for the others, with no ")" inside.
+        const std::wstring open = year == 2017 ? L"(" : L" (";
+        return suffix.size() > open.size() + 1 && suffix.compare(0, open.size(), open) == 0 &&
+               suffix.back() == L')' && suffix.find(L')', open.size()) == suffix.size() - 1;
+    }
+    return false;
 }
 
 std::wstring ReadRegistryString(HKEY hive, const wchar_t* subkeyPath, const wchar_t* valueName)
@@ -234,7 +268,7 @@ bool HostIs64()
                               L"PROCESSOR_ARCHITECTURE") == L"AMD64";
 }
 
-std::wstring FindVcRootDir(int version, bool hostIs64)
+std::wstring FindVcRootDir(int version, bool hostIs64, UninstallEntries& uninstall)
 {
     std::wstring dir;
     if (version == 6)
@@ -248,36 +282,38 @@ std::wstring FindVcRootDir(int version, bool hostIs64)
     {
         dir = ReadRegistryString(HKEY_LOCAL_MACHINE, hostIs64 ? sxsKey64 : sxsKey32, sxsValue);
     }
-    else if (const std::wregex* pattern = VisualStudioPattern(version))
+    else if (IsVisualStudioYear(version))
     {
-        dir = ReadUninstallValue(*pattern, L"InstallLocation", hostIs64);
+        dir = uninstall.FirstMatchValue(
+            [&](const std::wstring& name) { return IsVisualStudioName(name, version); }, L"InstallLocation");
         if (!dir.empty())
             dir += dir.back() == L'\\' ? L"VC\\Auxiliary\\VS\\" : L"\\VC\\Auxiliary\\VS\\";
     }
     return ExistingDirectory(dir);
 }
 
-std::wstring FindIdeDir(int ideIndex, bool hostIs64)
+std::wstring FindIdeDir(int ideIndex, UninstallEntries& uninstall)
 {
-    static const std::wregex devcpp(L"^.*?dev-c.*?$", patternFlags);
-    static const std::wregex clion(L"^.*?clion.*?$", patternFlags);
-    static const std::wregex cfree(L"^.*?c-free.*?$", patternFlags);
+    // Display names holding the IDE's name on one line, ignoring case.
+    const auto holds = [](const wchar_t* part) {
+        return [part](const std::wstring& name) { return MatchesLinePattern(name, {L"", part, L""}); };
+    };
     std::wstring dir;
     switch (ideIndex)
     {
     case 0:
-        dir = UpToLastBackslash(ReadUninstallValue(devcpp, L"UninstallString", hostIs64));
+        dir = UpToLastBackslash(uninstall.FirstMatchValue(holds(L"dev-c"), L"UninstallString"));
         break;
     case 1:
         dir = FirstCodeBlocksPath();
         break;
     case 2:
-        dir = ReadUninstallValue(clion, L"InstallLocation", hostIs64);
+        dir = uninstall.FirstMatchValue(holds(L"clion"), L"InstallLocation");
         if (!dir.empty())
             dir = WithTrailingBackslash(dir) + L"bin";
         break;
     case 4:
-        dir = UpToLastBackslash(ReadUninstallValue(cfree, L"InstallLocation", hostIs64));
+        dir = UpToLastBackslash(uninstall.FirstMatchValue(holds(L"c-free"), L"InstallLocation"));
         break;
     default:
         break;

@@ -3,6 +3,7 @@
 // Every key is opened read-only and closed before the call returns; every failure is an empty result.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,10 +24,42 @@ std::wstring ReadRegistryString(HKEY hive, const wchar_t* subkeyPath, const wcha
 // True only when the host's PROCESSOR_ARCHITECTURE is exactly "AMD64".
 bool HostIs64();
 
+// The subkeys of the Uninstall key of HKEY_LOCAL_MACHINE (the WOW6432Node one on a 64-bit host) with their
+// display names, read in one walk at the first lookup. Every lookup sees them in enumeration order, as a walk
+// of its own would; one object serves all the lookups of a detection pass.
+class UninstallEntries
+{
+public:
+    explicit UninstallEntries(bool hostIs64);
+
+    bool ReadsWow64Key() const { return hostIs64_; }
+    // The value of the first subkey whose display name is not empty and passes the test (empty when that
+    // subkey lacks the value), or empty when none passes.
+    std::wstring FirstMatchValue(const std::function<bool(const std::wstring&)>& displayNameTest,
+                                 const wchar_t* valueName);
+
+private:
+    struct Subkey
+    {
+        std::wstring name;
+        std::wstring displayName;
+    };
+
+    bool hostIs64_;
+    bool walked_ = false;
+    std::vector<Subkey> subkeys_;
+};
+
+// Display names of Visual Studio 2017, 2019, 2022 and 2026: "Visual Studio <edition> <year>" with Community,
+// Professional or Enterprise, ignoring case, and an optional suffix in parentheses after one blank (2017:
+// without the blank).
+bool IsVisualStudioName(const std::wstring& displayName, int year);
+
 // The existing directory, ending with a backslash, that holds "include\" and the library folders of the
-// Visual C++ generation (6, 2008, ..., 2026), or empty.
-std::wstring FindVcRootDir(int version, bool hostIs64);
+// Visual C++ generation (6, 2008, ..., 2026), or empty. `uninstall` must be of the same host width.
+std::wstring FindVcRootDir(int version, bool hostIs64, UninstallEntries& uninstall);
 
 // The existing directory, ending with a backslash, found for an IDE: 0 Dev-C++, 1 Code::Blocks, 2 CLion,
-// 4 C-Free; empty for every other index or when nothing is found.
-std::wstring FindIdeDir(int ideIndex, bool hostIs64);
+// 4 C-Free; empty for every other index or when nothing is found. The Uninstall key read is the one of
+// `uninstall`'s host width.
+std::wstring FindIdeDir(int ideIndex, UninstallEntries& uninstall);

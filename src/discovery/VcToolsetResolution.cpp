@@ -5,11 +5,11 @@
 
 #include "discovery/FileVersion.h"
 #include "discovery/FolderSearch.h"
+#include "discovery/TextMatch.h"
+#include "win32/TextConversion.h"
 #include "win32/UniqueHandles.h"
 
 #include <windows.h>
-
-#include <regex>
 
 namespace
 {
@@ -26,11 +26,8 @@ int AdoptLayout(VcToolsetRow& row, EnvListEntry& entry, int generation, const st
     row.includeSubdir = L"include\\";
     row.libSubdirX86 = libX86;
     row.libSubdirX64 = libX64;
-    entry.infoLine1 = L"头文件路径 " + rootDir + L"include\\";
-    entry.infoLine2 = L"库文件路径 " + rootDir + libX86;
-    if (!libX64.empty())
-        entry.infoLine2 += L" " + rootDir + libX64;
     ValidateVcRow(row);
+    ShowVcRow(row, entry);
     return generation;
 }
 
@@ -38,13 +35,10 @@ int AdoptLayout(VcToolsetRow& row, EnvListEntry& entry, int generation, const st
 // around it; empty when the file cannot be read.
 std::wstring ReadFirstLine(const std::wstring& path)
 {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE)
-    {
-        file.release();
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return {};
-    }
     char buffer[1024] = {};
     DWORD read = 0;
     if (!ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr))
@@ -56,25 +50,13 @@ std::wstring ReadFirstLine(const std::wstring& path)
     const size_t first = line.find_first_not_of(" \t\r");
     if (first == std::string::npos)
         return {};
-    line = line.substr(first, line.find_last_not_of(" \t\r") + 1 - first);
-    const int chars = MultiByteToWideChar(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0);
-    std::wstring wide(chars, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), &wide[0], chars);
-    return wide;
+    return Utf8ToWide(line.substr(first, line.find_last_not_of(" \t\r") + 1 - first));
 }
 
-// "14.29.30133": digits in groups separated by single dots.
-bool IsDottedVersion(const std::wstring& text)
+// A tool set folder's name: three groups of digits, "14.29.30133".
+bool IsToolsetVersionName(const std::wstring& name)
 {
-    if (text.empty() || text.front() == L'.' || text.back() == L'.')
-        return false;
-    for (size_t i = 0; i < text.size(); ++i)
-    {
-        const bool digit = text[i] >= L'0' && text[i] <= L'9';
-        if (!digit && (text[i] != L'.' || text[i + 1] == L'.'))
-            return false;
-    }
-    return true;
+    return DottedDigitGroups(name) == 3;
 }
 
 } // namespace
@@ -108,22 +90,16 @@ int EnvironmentTable::AdoptChosenVcDir(std::wstring folder, EnvListEntry& entry,
                 return result;
         }
     }
-    if (!walkUp)
-        return 0;
-    const std::wstring parent = ParentOrSelf(folder);
-    if (EqualIgnoringCase(parent, RootPath(folder)))
-        return 0;
-    return AdoptChosenVcDir(parent, entry, true);
+    const std::wstring parent = walkUp ? NextFolderUp(folder) : std::wstring();
+    return parent.empty() ? 0 : AdoptChosenVcDir(parent, entry, true);
 }
 
 int EnvironmentTable::ResolveVsToolsDir(const std::wstring& vcDir, EnvListEntry& entry)
 {
-    static const std::wregex toolsetVersion(LR"(^\d+\.\d+\.\d+$)",
-                                            std::regex::ECMAScript | std::regex::icase);
     VcToolsetRow* row = VcRowOf(entry);
     if (row == nullptr)
         return 0;
-    const std::wstring toolset = FindSubdirMatching(vcDir + L"Tools\\MSVC\\", toolsetVersion);
+    const std::wstring toolset = FindSubdirMatching(vcDir + L"Tools\\MSVC\\", IsToolsetVersionName);
     if (toolset.empty())
         return 0;
     const int generation = GenerationOfExecutable(toolset + L"bin\\Hostx86\\x86\\cl.exe");
@@ -150,7 +126,7 @@ std::wstring DefaultToolsetDir(const VcToolsetRow& row)
     const std::wstring version =
         ReadFirstLine(base + L"Auxiliary\\Build\\Microsoft.VCToolsVersion.default.txt");
     // The line becomes a path component: anything but digits and dots (a "..\\" above all) names no tool set.
-    if (!IsDottedVersion(version))
+    if (DottedDigitGroups(version) == 0)
         return {};
     return base + L"Tools\\MSVC\\" + version + L"\\";
 }

@@ -156,4 +156,41 @@ TEST_F(DetectionPass, GenerationWithoutAmd64LibrariesShowsOnlyThe32BitFolder)
     EXPECT_EQ(table.vcRows[1]->libSubdirX64, L"");
 }
 
+TEST_F(DetectionPass, AutomaticSearchNeverAsksForTheDevCpp54Libraries)
+{
+    // Dev-C++ 5.4 with a plain mingw32 tool chain, and C-Free: both would take the variant when chosen by
+    // hand.
+    CopyProgram(L"versioned-5.4.exe", folder / L"Dev-Cpp\\devcpp.exe");
+    for (const std::wstring root : {folder / L"Dev-Cpp\\MinGW32\\", folder / L"C-Free 5\\mingw\\"})
+    {
+        InstallStandInGcc(root + L"bin\\", L"mingw32-win32-dwarf-mingw.org-gcc6.3.0.txt");
+        MakeFiles(root, {L"bin\\libgcc_s_dw2-1.dll"});
+        MakeFolders(root, {L"include", L"lib", L"mingw32\\bin", L"mingw32\\lib"});
+    }
+    SetRegString(HKEY_LOCAL_MACHINE, uninstall + L"Dev-C++", L"DisplayName", L"Dev-C++");
+    SetRegString(HKEY_LOCAL_MACHINE, uninstall + L"Dev-C++", L"UninstallString",
+                 folder / L"Dev-Cpp\\uninstall.exe");
+    SetRegString(HKEY_LOCAL_MACHINE, uninstall + L"C-Free_is1", L"DisplayName", L"C-Free 5.0 Pro");
+    SetRegString(HKEY_LOCAL_MACHINE, uninstall + L"C-Free_is1", L"InstallLocation", folder / L"C-Free 5\\");
+
+    table.RunDetectionPass(documentationLine1, documentationLine2);
+    EXPECT_TRUE(Listed(L"  DevCpp").detected);
+    EXPECT_TRUE(Listed(L"  C-Free").detected);
+    EXPECT_FALSE(table.mingwRows[0]->devcpp54Libs);
+    EXPECT_FALSE(table.mingwRows[4]->devcpp54Libs);
+}
+
+TEST_F(DetectionPass, OneUninstallKeyServesEveryLookupInEnumerationOrder)
+{
+    // The last lookup of the pass's one walk still takes the first matching subkey in enumeration order.
+    const std::wstring first = MakeVsInstallation(L"First");
+    MakeVsInstallation(L"Second");
+    SetRegString(HKEY_LOCAL_MACHINE, uninstall + L"A", L"DisplayName", L"Visual Studio Community 2026");
+    SetRegString(HKEY_LOCAL_MACHINE, uninstall + L"A", L"InstallLocation", folder / L"First");
+    SetRegString(HKEY_LOCAL_MACHINE, uninstall + L"B", L"DisplayName", L"Visual Studio Enterprise 2026");
+    SetRegString(HKEY_LOCAL_MACHINE, uninstall + L"B", L"InstallLocation", folder / L"Second");
+    table.RunDetectionPass(documentationLine1, documentationLine2);
+    EXPECT_EQ(table.vcRows[9]->rootDir, first);
+}
+
 } // namespace

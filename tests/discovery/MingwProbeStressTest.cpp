@@ -73,4 +73,23 @@ TEST_F(MingwProbeStress, RuntimeDllAmongHundredsOfFilesIsFound)
     EXPECT_EQ(Probe(folder / L"mingw32"), 1);
 }
 
+TEST_F(MingwProbeStress, ThreadModelLineOfTwentyThousandBlanksIsClassified)
+{
+    // Matched by a recursive pattern, this line took one stack frame a character and ended the wizard.
+    InstallStandInGccWithReport(folder / L"mingw64\\bin\\",
+                                "Target: x86_64-w64-mingw32\nThread model:" + std::string(20000, ' ') +
+                                    "posix\ngcc version 8.1.0 (x86_64-posix-seh-rev0)\n");
+    MakeFolders(folder / L"mingw64\\x86_64-w64-mingw32\\", {L"include", L"lib"});
+    EXPECT_EQ(Probe(folder / L"mingw64"), 1);
+}
+
+TEST_F(MingwProbeStress, ReportOfOneMebibyteWithoutLineEndsIsClassified)
+{
+    InstallStandInGccWithReport(folder / L"mingw64\\bin\\",
+                                "x86_64-posix-sjlj " + std::string(1024 * 1024, 'x'));
+    MakeFolders(folder / L"mingw64\\x86_64-w64-mingw32\\", {L"include", L"lib"});
+    EXPECT_EQ(Probe(folder / L"mingw64"), -1);
+    EXPECT_EQ(entry.statusText, L"不支持的 x86_64_mcf_sjlj_msvcrt");
+}
+
 } // namespace

@@ -1,7 +1,10 @@
 #include "discovery/EnvironmentTable.h"
+#include "discovery/FolderSearch.h"
+#include "discovery/MingwProbe.h"
 
 #include "FakeInstallations.h"
 #include "support/ScratchFolder.h"
+#include "win32/TextConversion.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +21,7 @@ const wchar_t sjlj64Report[] = L"x86_64-posix-sjlj-msvcrt-gcc8.1.0.txt";
 const wchar_t dwarf32Report[] = L"i686-posix-dwarf-msvcrt-gcc5.3.0-consolewrapped.txt";
 const wchar_t mingwOrgReport[] = L"mingw32-win32-dwarf-mingw.org-gcc6.3.0.txt";
 const wchar_t ucrtReport[] = L"msys2-ucrt64-x86_64-posix-seh-ucrt-gcc15.2.0.txt";
+const wchar_t mcfReport[] = L"mingwbuilds-x86_64-mcf-seh-gcc15.1.0-ELIDED.txt";
 
 class MingwProbe : public ::testing::Test
 {
@@ -36,6 +40,18 @@ protected:
     {
         InstallStandInGcc(root + L"bin\\", report);
         const std::wstring triplet = root + L"x86_64-w64-mingw32\\";
+        MakeFolders(triplet, {L"include"});
+        MakeFolders(triplet, libFolders);
+        return triplet;
+    }
+    // <root>bin\gcc.exe, the runtime DLL in <root>bin\ and <root>i686-w64-mingw32\ with include\ and the
+    // library folders; returns that triplet folder.
+    std::wstring MakeI686Toolchain(const std::wstring& root, const wchar_t* runtimeDll,
+                                   std::initializer_list<const wchar_t*> libFolders)
+    {
+        InstallStandInGcc(root + L"bin\\", dwarf32Report);
+        WriteTextFile(root + L"bin\\" + runtimeDll, "");
+        const std::wstring triplet = root + L"i686-w64-mingw32\\";
         MakeFolders(triplet, {L"include"});
         MakeFolders(triplet, libFolders);
         return triplet;
@@ -73,11 +89,7 @@ TEST_F(MingwProbe, DevCppWith64BitToolchainAndBothLibraryFolders)
 
 TEST_F(MingwProbe, I686ToolchainWithoutLib64HasOneLibraryFolder)
 {
-    InstallStandInGcc(folder / L"mingw32\\bin\\", dwarf32Report);
-    MakeFiles(folder / L"mingw32\\", {L"bin\\libgcc_s_dw2-1.dll"});
-    const std::wstring base = folder / L"mingw32\\i686-w64-mingw32\\";
-    MakeFolders(base, {L"include", L"lib"});
-
+    const std::wstring base = MakeI686Toolchain(folder / L"mingw32\\", L"libgcc_s_dw2-1.dll", {L"lib"});
     EXPECT_EQ(Probe(folder / L"mingw32", otherMingw), 1);
     EXPECT_EQ(Row(otherMingw).rootDir, base);
     EXPECT_EQ(Row(otherMingw).libSubdir32, L"lib\\");
@@ -158,7 +170,7 @@ TEST_F(MingwProbe, UnknownExceptionModelIsRefusedWithItsSpelling)
 TEST_F(MingwProbe, Sjlj64BitNeedsBothLibraryFolders)
 {
     Make64BitToolchain(folder / L"one\\mingw64\\", sjlj64Report, {L"lib"});
-    EXPECT_EQ(Probe(folder / L"one", otherMingw), -1);
+    EXPECT_EQ(Probe(folder / L"one\\mingw32", otherMingw), -1);
     EXPECT_EQ(entry.statusText, L"不支持的 x86_64_posix_sjlj_msvcrt");
 
     table.CreateRows();
@@ -197,6 +209,184 @@ TEST_F(MingwProbe, FolderWithoutToolchainFindsNothing)
     MakeFolders(folder / L"empty\\bin");
     EXPECT_EQ(Probe(folder / L"empty\\bin", otherMingw), 0);
     EXPECT_EQ(entry.infoLine1, L"");
+}
+
+TEST_F(MingwProbe, ToolchainFolderNamedLikeAVariableRunsItsOwnGcc)
+{
+    // No runtime DLL: only the report of this very gcc names seh.
+    Make64BitToolchain(folder / L"q%WINDIR%x\\mingw64\\", seh64Report, {L"lib"});
+    EXPECT_EQ(Probe(folder / L"q%WINDIR%x", otherMingw), 1);
+}
+
+TEST_F(MingwProbe, CodeBlocksWith32BitToolchainGetsItsLibFolder)
+{
+    const std::wstring base =
+        MakeI686Toolchain(folder / L"CodeBlocks\\MinGW\\", L"libgcc_s_dw2-1.dll", {L"lib"});
+    EXPECT_EQ(Probe(folder / L"CodeBlocks", codeBlocks), 1);
+    EXPECT_EQ(Row(codeBlocks).libSubdir32, L"lib\\");
+    EXPECT_EQ(Row(codeBlocks).libSubdir64, L"");
+    EXPECT_EQ(entry.infoLine2, L"库文件路径 " + base + L"lib\\");
+}
+
+TEST_F(MingwProbe, SecondChoiceStartsFromTheRowsInitialState)
+{
+    // First choice: both library folders but no include folder, refused for its runtime.
+    InstallStandInGcc(folder / L"first\\mingw64\\bin\\", ucrtReport);
+    MakeFolders(folder / L"first\\mingw64\\x86_64-w64-mingw32\\", {L"lib", L"lib32"});
+    EXPECT_EQ(Probe(folder / L"first", otherMingw), -1);
+    EXPECT_EQ(Row(otherMingw).includeSubdir, L"");
+    EXPECT_TRUE(Row(otherMingw).hasBothLibDirs);
+
+    // Second choice: one library folder and sjlj, which a 64-bit tool chain supports only with both.
+    const std::wstring base = Make64BitToolchain(folder / L"second\\mingw64\\", sjlj64Report, {L"lib"});
+    EXPECT_EQ(Probe(folder / L"second", otherMingw), -1);
+    EXPECT_EQ(entry.statusText, L"不支持的 x86_64_posix_sjlj_msvcrt");
+    EXPECT_FALSE(Row(otherMingw).hasBothLibDirs);
+    EXPECT_EQ(Row(otherMingw).includeSubdir, L"include\\");
+    EXPECT_EQ(Row(otherMingw).libSubdir32, L"");
+    EXPECT_EQ(entry.infoLine1, L"头文件路径 " + base + L"include\\");
+}
+
+TEST_F(MingwProbe, RootHoldingBothTripletFoldersAndMingw32Is64Bit)
+{
+    const std::wstring base = Make64BitToolchain(folder / L"mingw64\\", sjlj64Report, {L"lib"});
+    MakeFolders(folder / L"mingw64\\",
+                {L"i686-w64-mingw32\\include", L"i686-w64-mingw32\\lib", L"mingw32\\lib"});
+    EXPECT_EQ(Probe(folder.Path(), otherMingw), -1);
+    EXPECT_EQ(entry.statusText, L"不支持的 x86_64_posix_sjlj_msvcrt");
+    EXPECT_EQ(Row(otherMingw).rootDir, base);
+    EXPECT_EQ(entry.infoLine2, L"库文件路径 " + base + L"lib\\");
+}
+
+TEST_F(MingwProbe, Seh32BitToolchainNeedsBothLibraryFolders)
+{
+    MakeI686Toolchain(folder / L"one\\mingw32\\", L"libgcc_s_seh-1.dll", {L"lib"});
+    EXPECT_EQ(Probe(folder / L"one\\mingw32", otherMingw), -1);
+    EXPECT_EQ(entry.statusText, L"不支持的 i686_posix_seh_msvcrt");
+
+    MakeI686Toolchain(folder / L"both\\mingw32\\", L"libgcc_s_seh-1.dll", {L"lib", L"lib64"});
+    EXPECT_EQ(Probe(folder / L"both\\mingw32", otherMingw), 1);
+    EXPECT_TRUE(Row(otherMingw).hasBothLibDirs);
+}
+
+TEST_F(MingwProbe, Seh64BitWithMcfThreadsIsAccepted)
+{
+    Make64BitToolchain(folder / L"mingw64\\", mcfReport, {L"lib"});
+    MakeFiles(folder / L"mingw64\\", {L"bin\\libgcc_s_seh-1.dll"});
+    EXPECT_EQ(DetectThreadModel(Utf8ToWide(GccReport(mcfReport))), L"_mcf");
+    EXPECT_EQ(Probe(folder.Path(), otherMingw), 1);
+}
+
+TEST_F(MingwProbe, DevCpp54OnAToolchainThatIsNotPlainMingw32LeavesTheVariantOff)
+{
+    CopyProgram(L"versioned-5.4.exe", folder / L"Dev-Cpp\\devcpp.exe");
+    Make64BitToolchain(folder / L"Dev-Cpp\\MinGW64\\", seh64Report, {L"lib"});
+    EXPECT_EQ(Probe(folder / L"Dev-Cpp", devcpp), 1);
+    EXPECT_FALSE(Row(devcpp).devcpp54Libs);
+}
+
+TEST_F(MingwProbe, ChosenDevicePathFolderIsUsedAsChosen)
+{
+    // Only paths read from the registry are held to local ones; the user's own choice stands.
+    const std::wstring base = Make64BitToolchain(folder / L"mingw64\\", seh64Report, {L"lib"});
+    MakeFiles(folder / L"mingw64\\", {L"bin\\libgcc_s_seh-1.dll"});
+    EXPECT_EQ(Probe(L"\\\\?\\" + folder / L"mingw64", otherMingw), 1);
+    EXPECT_EQ(Row(otherMingw).rootDir, L"\\\\?\\" + base);
+}
+
+TEST_F(MingwProbe, DriveRootHoldingNoToolchainFindsNothing)
+{
+    const std::wstring root = RootPath(folder.Path());
+    ASSERT_EQ(FindSubdirMatching(root, IsMingwFolderName), L"")
+        << "the test wants a root without a tool chain";
+    EXPECT_EQ(Probe(root, otherMingw), 0);
+}
+
+// The report classifiers, on reports of every size and shape.
+struct ReportCase
+{
+    const wchar_t* report;
+    const wchar_t* exceptionModel; // from the report alone, no runtime DLL
+    const wchar_t* threadModel;
+    const wchar_t* crt;
+};
+
+class RealReport : public ::testing::TestWithParam<ReportCase>
+{
+protected:
+    ScratchFolder emptyBin{L"empty bin"};
+};
+
+TEST_P(RealReport, IsClassifiedAsItsToolchain)
+{
+    const std::wstring report = Utf8ToWide(GccReport(GetParam().report));
+    EXPECT_EQ(DetectExceptionModel(emptyBin.Path(), report), GetParam().exceptionModel);
+    EXPECT_EQ(DetectThreadModel(report), GetParam().threadModel);
+    EXPECT_EQ(DetectCrt(report), GetParam().crt);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reports, RealReport,
+    ::testing::Values(
+        ReportCase{L"codeblocks16.01-tdm-mingw32-posix-sjlj-gcc4.9.2.txt", L"_sjlj", L"_posix", L"_msvcrt"},
+        // "--disable-sjlj-exceptions" names sjlj, which the report search takes before dwarf.
+        ReportCase{L"i686-posix-dwarf-msvcrt-gcc5.3.0-consolewrapped.txt", L"_sjlj", L"_posix", L"_msvcrt"},
+        ReportCase{L"mingw32-win32-dwarf-mingw.org-gcc6.3.0.txt", L"_sjlj", L"_posix", L"_msvcrt"},
+        ReportCase{L"mingw32-win32-sjlj-mingw-vista-special-gcc3.4.5-consolewrapped.txt", L"_sjlj", L"_posix",
+                   L"_msvcrt"},
+        ReportCase{L"mingwbuilds-x86_64-mcf-seh-gcc15.1.0-ELIDED.txt", L"_seh", L"_mcf", L"_msvcrt"},
+        ReportCase{L"msys2-ucrt64-x86_64-posix-seh-ucrt-gcc15.2.0.txt", L"unkonw-ex", L"_posix", L"_ucrt"},
+        ReportCase{L"tdm64-x86_64-posix-seh-gcc5.1.0.txt", L"unkonw-ex", L"_posix", L"_msvcrt"},
+        ReportCase{L"x86_64-posix-seh-msvcrt-gcc8.1.0.txt", L"_seh", L"_posix", L"_msvcrt"},
+        ReportCase{L"x86_64-posix-sjlj-msvcrt-gcc8.1.0.txt", L"_sjlj", L"_posix", L"_msvcrt"}),
+    [](const ::testing::TestParamInfo<ReportCase>& info) { return "Report" + std::to_string(info.index); });
+
+TEST(ReportClassifiers, ThreadModelAfterTwentyThousandBlanks)
+{
+    const std::wstring blanks(20000, L' ');
+    EXPECT_EQ(DetectThreadModel(L"Thread model:" + blanks + L"posix\n"), L"_posix");
+    EXPECT_EQ(DetectThreadModel(L"Thread model:" + blanks + L"\n"), L"_mcf");
+    EXPECT_EQ(DetectThreadModel(L"thread MODEL:\n\t \r\n" + blanks + L"WIN32"), L"_posix");
+}
+
+TEST(ReportClassifiers, LongLinesAndAOneMebibyteReport)
+{
+    const std::wstring longLine(1024 * 1024, L'x');
+    EXPECT_EQ(DetectThreadModel(longLine + L"\nThread model: win32\n"), L"_posix");
+    EXPECT_EQ(DetectThreadModel(longLine), L"_mcf");
+    EXPECT_EQ(DetectCrt(longLine + L"UCRT"), L"_ucrt");
+    EXPECT_EQ(DetectCrt(longLine), L"_msvcrt");
+    ScratchFolder emptyBin{L"empty bin"};
+    EXPECT_EQ(DetectExceptionModel(emptyBin.Path(), longLine), L"unkonw-ex");
+    EXPECT_EQ(DetectExceptionModel(emptyBin.Path(), longLine + L"DWARF"), L"_dwarf");
+    std::wstring manyLabels;
+    for (int i = 0; i < 50000; ++i)
+        manyLabels += L"Thread model:   \n";
+    EXPECT_EQ(DetectThreadModel(manyLabels), L"_mcf");
+}
+
+TEST(ReportClassifiers, ThreadModelLineFollowsThePatternsRules)
+{
+    // One character of any kind but a line end after "Thread model", then blanks of any kind.
+    EXPECT_EQ(DetectThreadModel(L"Thread model=posix"), L"_posix");
+    EXPECT_EQ(DetectThreadModel(L"Thread model\tposix"), L"_posix");
+    EXPECT_EQ(DetectThreadModel(L"Thread model\nposix"), L"_mcf");
+    EXPECT_EQ(DetectThreadModel(L"Thread modelposix"), L"_mcf");
+    EXPECT_EQ(DetectThreadModel(L"Thread model: single"), L"_mcf");
+    EXPECT_EQ(DetectThreadModel(L"Thread model: posi"), L"_mcf");
+}
+
+TEST(FolderNames, PatternsHoldForNamesOfEveryLength)
+{
+    const std::wstring filler(250, L'a');
+    EXPECT_TRUE(IsMingwFolderName(filler + L"MinGW"));
+    EXPECT_TRUE(IsMingwFolderName(L"mingw" + filler));
+    EXPECT_FALSE(IsMingwFolderName(filler + L"ming"));
+    EXPECT_TRUE(IsDevcppExecutableName(L"devCPP" + filler.substr(0, 245) + L".EXE"));
+    EXPECT_TRUE(IsDevcppExecutableName(L"devcpp.exe"));
+    EXPECT_FALSE(IsDevcppExecutableName(L"devcp.exe"));
+    EXPECT_FALSE(IsDevcppExecutableName(L"devcpp.exe.txt"));
+    EXPECT_FALSE(IsDevcppExecutableName(L"devcpp"));
 }
 
 } // namespace

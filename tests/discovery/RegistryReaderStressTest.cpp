@@ -126,7 +126,8 @@ TEST_F(CrowdedUninstallKey, DevCppEnumeratedAfterFiveThousandOthersIsStillFound)
     SetRegString(HKEY_LOCAL_MACHINE, uninstall + L"~Dev-C++", L"DisplayName", L"Dev-C++");
     SetRegString(HKEY_LOCAL_MACHINE, uninstall + L"~Dev-C++", L"UninstallString",
                  folder / L"Dev-Cpp\\uninstall.exe");
-    EXPECT_EQ(FindIdeDir(0, HostIs64()), folder / L"Dev-Cpp\\");
+    UninstallEntries uninstallEntries(HostIs64());
+    EXPECT_EQ(FindIdeDir(0, uninstallEntries), folder / L"Dev-Cpp\\");
 }
 
 } // namespace

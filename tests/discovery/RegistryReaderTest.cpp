@@ -20,6 +20,19 @@ const std::wstring sxs = L"Software\\Microsoft\\VisualStudio\\SxS\\VC7";
 const std::wstring vc6Dirs =
     L"\\Software\\Microsoft\\DevStudio\\6.0\\Build System\\Components\\Platforms\\Win32 (x86)\\Directories";
 
+// One lookup with a fresh walk of the Uninstall key, as a detection pass makes it.
+std::wstring VcRoot(int version, bool hostIs64)
+{
+    UninstallEntries uninstall(hostIs64);
+    return FindVcRootDir(version, hostIs64, uninstall);
+}
+
+std::wstring IdeDir(int ideIndex, bool hostIs64)
+{
+    UninstallEntries uninstall(hostIs64);
+    return FindIdeDir(ideIndex, uninstall);
+}
+
 bool RunsOn64BitHost()
 {
     BOOL wow64 = FALSE;
@@ -115,9 +128,9 @@ TEST_F(RegistryReader, SideBySideValueGivesTheVcFolderWithABackslash)
     SetRegString(HKEY_LOCAL_MACHINE, sxs, L"14.0", vc);
     SetRegString(HKEY_LOCAL_MACHINE, sxs, L"12.0", folder / L"missing\\VC\\");
 
-    EXPECT_EQ(FindVcRootDir(2015, false), vc + L"\\");
-    EXPECT_EQ(FindVcRootDir(2013, false), L"");
-    EXPECT_EQ(FindVcRootDir(2005, false), L"");
+    EXPECT_EQ(VcRoot(2015, false), vc + L"\\");
+    EXPECT_EQ(VcRoot(2013, false), L"");
+    EXPECT_EQ(VcRoot(2005, false), L"");
 }
 
 TEST_F(RegistryReader, VisualStudioEditionsWithASuffixAreTakenButNotBuildTools)
@@ -129,9 +142,9 @@ TEST_F(RegistryReader, VisualStudioEditionsWithASuffixAreTakenButNotBuildTools)
     AddUninstallEntry(L"c", L"visual studio community 2022", L"InstallLocation",
                       MakeVsInstallation(L"C2022") + L"\\");
 
-    EXPECT_EQ(FindVcRootDir(2019, false), folder / L"Pro\\VC\\Auxiliary\\VS\\");
-    EXPECT_EQ(FindVcRootDir(2022, false), folder / L"C2022\\VC\\Auxiliary\\VS\\");
-    EXPECT_EQ(FindVcRootDir(2026, false), L"");
+    EXPECT_EQ(VcRoot(2019, false), folder / L"Pro\\VC\\Auxiliary\\VS\\");
+    EXPECT_EQ(VcRoot(2022, false), folder / L"C2022\\VC\\Auxiliary\\VS\\");
+    EXPECT_EQ(VcRoot(2026, false), L"");
 }
 
 TEST_F(RegistryReader, The2017PatternTakesNoBlankBeforeTheSuffix)
@@ -140,25 +153,25 @@ TEST_F(RegistryReader, The2017PatternTakesNoBlankBeforeTheSuffix)
                       MakeVsInstallation(L"Blank"));
     AddUninstallEntry(L"b", L"Visual Studio Enterprise 2017(2)", L"InstallLocation",
                       MakeVsInstallation(L"Tight"));
-    EXPECT_EQ(FindVcRootDir(2017, false), folder / L"Tight\\VC\\Auxiliary\\VS\\");
+    EXPECT_EQ(VcRoot(2017, false), folder / L"Tight\\VC\\Auxiliary\\VS\\");
 }
 
 TEST_F(RegistryReader, FirstMatchingUninstallEntryWinsEvenWithoutAnInstallation)
 {
     AddUninstallEntry(L"a", L"Visual Studio Community 2022", L"InstallLocation", folder / L"gone");
     AddUninstallEntry(L"b", L"Visual Studio Enterprise 2022", L"InstallLocation", MakeVsInstallation(L"Ent"));
-    EXPECT_EQ(FindVcRootDir(2022, false), L"");
+    EXPECT_EQ(VcRoot(2022, false), L"");
 }
 
 TEST_F(RegistryReader, HostWidthSelectsTheWow64UninstallKey)
 {
     AddUninstallEntry(L"a", L"Visual Studio Community 2019", L"InstallLocation", MakeVsInstallation(L"VS"),
                       uninstall64);
-    EXPECT_EQ(FindVcRootDir(2019, true), folder / L"VS\\VC\\Auxiliary\\VS\\");
+    EXPECT_EQ(VcRoot(2019, true), folder / L"VS\\VC\\Auxiliary\\VS\\");
     // A 32-bit process on a 64-bit host sees "Software\WOW6432Node\X" and "Software\X" as one key; only
     // a 32-bit host keeps them apart.
     if (!RunsOn64BitHost())
-        EXPECT_EQ(FindVcRootDir(2019, false), L"");
+        EXPECT_EQ(VcRoot(2019, false), L"");
 }
 
 TEST_F(RegistryReader, Vc6LibraryDirsNameTheVc98Folder)
@@ -166,44 +179,105 @@ TEST_F(RegistryReader, Vc6LibraryDirsNameTheVc98Folder)
     MakeFolders(folder / L"VS\\VC98");
     SetRegString(HKEY_USERS, L"S-1-5-21-100" + vc6Dirs, L"Library Dirs",
                  folder / L"VS\\VC98\\LIB;" + folder / L"VS\\VC98\\MFC\\LIB");
-    EXPECT_EQ(FindVcRootDir(6, false), folder / L"VS\\VC98\\");
+    EXPECT_EQ(VcRoot(6, false), folder / L"VS\\VC98\\");
 
     SetRegString(HKEY_USERS, L"S-1-5-21-100" + vc6Dirs, L"Library Dirs", folder / L"VS\\VC98\\LIB");
-    EXPECT_EQ(FindVcRootDir(6, false), L"");
+    EXPECT_EQ(VcRoot(6, false), L"");
 }
 
 TEST_F(RegistryReader, DevCppFolderIsTheUninstallerFolder)
 {
     MakeFolders(folder / L"Dev-Cpp");
     AddUninstallEntry(L"Dev-C++", L"Dev-C++", L"UninstallString", folder / L"Dev-Cpp\\uninstall.exe");
-    EXPECT_EQ(FindIdeDir(0, false), folder / L"Dev-Cpp\\");
+    EXPECT_EQ(IdeDir(0, false), folder / L"Dev-Cpp\\");
 
     AddUninstallEntry(L"Dev-C++", L"Dev-C++", L"UninstallString",
                       L"\"" + folder / L"Dev-Cpp\\uninstall.exe\"");
-    EXPECT_EQ(FindIdeDir(0, false), L"");
+    EXPECT_EQ(IdeDir(0, false), L"");
 }
 
 TEST_F(RegistryReader, ClionFolderIsItsBinFolder)
 {
     MakeFolders(folder / L"CLion 2024.1\\bin");
     AddUninstallEntry(L"CLion 2024.1", L"CLion 2024.1", L"InstallLocation", folder / L"CLion 2024.1");
-    EXPECT_EQ(FindIdeDir(2, false), folder / L"CLion 2024.1\\bin\\");
+    EXPECT_EQ(IdeDir(2, false), folder / L"CLion 2024.1\\bin\\");
 }
 
 TEST_F(RegistryReader, CfreeFolderIsTheInstallLocationUpToItsLastBackslash)
 {
     MakeFolders(folder / L"C-Free 5");
     AddUninstallEntry(L"C-Free_is1", L"C-Free 5.0 Pro", L"InstallLocation", folder / L"C-Free 5\\");
-    EXPECT_EQ(FindIdeDir(4, false), folder / L"C-Free 5\\");
+    EXPECT_EQ(IdeDir(4, false), folder / L"C-Free 5\\");
 }
 
 TEST_F(RegistryReader, CodeBlocksPathIsSearchedInEveryUserKey)
 {
     MakeFolders(folder / L"CodeBlocks");
     SetRegString(HKEY_USERS, L"S-1-5-21-100_Classes\\SoftWare\\CodeBlocks", L"Path", folder / L"CodeBlocks");
-    EXPECT_EQ(FindIdeDir(1, false), folder / L"CodeBlocks\\");
-    EXPECT_EQ(FindIdeDir(3, false), L"");
-    EXPECT_EQ(FindIdeDir(5, false), L"");
+    EXPECT_EQ(IdeDir(1, false), folder / L"CodeBlocks\\");
+    EXPECT_EQ(IdeDir(3, false), L"");
+    EXPECT_EQ(IdeDir(5, false), L"");
+}
+
+TEST_F(RegistryReader, CodeBlocksPathOfTheDefaultUserIsFound)
+{
+    MakeFolders(folder / L"CodeBlocks");
+    SetRegString(HKEY_USERS, L".DEFAULT\\SoftWare\\CodeBlocks", L"Path", folder / L"CodeBlocks");
+    EXPECT_EQ(IdeDir(1, false), folder / L"CodeBlocks\\");
+}
+
+TEST_F(RegistryReader, NetworkAndDevicePathsFromTheRegistryAreNotTaken)
+{
+    // Each names an existing folder through a device path, which the file functions would follow.
+    MakeFolders(folder / L"CodeBlocks");
+    SetRegString(HKEY_USERS, L"S-1-5-21-100\\SoftWare\\CodeBlocks", L"Path",
+                 L"\\\\?\\" + folder / L"CodeBlocks");
+    EXPECT_EQ(IdeDir(1, false), L"");
+    SetRegString(HKEY_USERS, L"S-1-5-21-100\\SoftWare\\CodeBlocks", L"Path",
+                 L"\\\\server\\share\\CodeBlocks");
+    EXPECT_EQ(IdeDir(1, false), L"");
+
+    MakeFolders(folder / L"C-Free 5");
+    AddUninstallEntry(L"C-Free_is1", L"C-Free 5.0 Pro", L"InstallLocation",
+                      L"\\\\?\\" + folder / L"C-Free 5\\");
+    EXPECT_EQ(IdeDir(4, false), L"");
+    AddUninstallEntry(L"C-Free_is1", L"C-Free 5.0 Pro", L"InstallLocation", L"//?/" + folder / L"C-Free 5\\");
+    EXPECT_EQ(IdeDir(4, false), L"");
+    AddUninstallEntry(L"C-Free_is1", L"C-Free 5.0 Pro", L"InstallLocation",
+                      L"\\\\.\\" + folder / L"C-Free 5\\");
+    EXPECT_EQ(IdeDir(4, false), L"");
+
+    AddUninstallEntry(L"VS", L"Visual Studio Community 2022", L"InstallLocation",
+                      L"\\\\?\\" + MakeVsInstallation(L"VS2022"));
+    EXPECT_EQ(VcRoot(2022, false), L"");
+    // The same folders named plainly are taken.
+    AddUninstallEntry(L"C-Free_is1", L"C-Free 5.0 Pro", L"InstallLocation", folder / L"C-Free 5\\");
+    EXPECT_EQ(IdeDir(4, false), folder / L"C-Free 5\\");
+}
+
+TEST_F(RegistryReader, VisualStudioNamesOfEveryLength)
+{
+    const std::wstring inner(1000, L'x');
+    EXPECT_TRUE(IsVisualStudioName(L"Visual Studio Community 2019 (" + inner + L")", 2019));
+    EXPECT_TRUE(IsVisualStudioName(L"VISUAL STUDIO enterprise 2017(" + inner + L")", 2017));
+    EXPECT_FALSE(IsVisualStudioName(L"Visual Studio Community 2017 (" + inner + L")", 2017));
+    EXPECT_FALSE(IsVisualStudioName(L"Visual Studio Community 2019 (" + inner + L")x", 2019));
+    EXPECT_FALSE(IsVisualStudioName(L"Visual Studio Community 2019 (a)b)", 2019));
+    EXPECT_FALSE(IsVisualStudioName(L"Visual Studio Community 2019 ()", 2019));
+    EXPECT_FALSE(IsVisualStudioName(L"Visual Studio Community 20190", 2019));
+    EXPECT_TRUE(IsVisualStudioName(L"Visual Studio Professional 2026 (a\nb)", 2026));
+    EXPECT_FALSE(IsVisualStudioName(std::wstring(1024, L'V'), 2022));
+}
+
+TEST_F(RegistryReader, Vc6LibraryDirsOfTheLongestValueAreSearchedToTheirEnd)
+{
+    MakeFolders(folder / L"VS\\VC98");
+    std::wstring list;
+    while (list.size() < 700)
+        list += L"C:\\nothing\\here;";
+    SetRegString(HKEY_USERS, L"S-1-5-21-100" + vc6Dirs, L"Library Dirs",
+                 list + folder / L"VS\\VC98\\MFC\\LIB;" + folder / L"other\\VC98\\MFC\\LIB");
+    EXPECT_EQ(VcRoot(6, false), folder / L"VS\\VC98\\");
 }
 
 } // namespace

@@ -1,9 +1,13 @@
 /* A stand-in for a tool chain's gcc: prints the file gcc-report.txt next to it to standard error, as gcc -v
  * does. Marker files next to it change what it does afterwards: gcc-hang keeps it running, gcc-flood makes
- * it print without end, gcc-linger starts a copy of itself that keeps the pipe open while this one exits. */
+ * it print without end, gcc-linger starts a copy of itself that keeps the pipe open while this one exits,
+ * gcc-token prints to standard output what its own token says, its parent process, its own file name and
+ * its arguments, one "name=value" line each. */
 #include <windows.h>
 
+#include <stdio.h>
 #include <string.h>
+#include <tlhelp32.h>
 
 static wchar_t ownPath[MAX_PATH];
 static wchar_t ownFolder[MAX_PATH];
@@ -30,6 +34,111 @@ static void PrintReport(HANDLE out)
     while (ReadFile(file, buffer, sizeof buffer, &read, NULL) && read > 0)
         WriteFile(out, buffer, read, &written, NULL);
     CloseHandle(file);
+}
+
+static void PrintLine(HANDLE out, const char* line)
+{
+    DWORD written = 0;
+    WriteFile(out, line, (DWORD)strlen(line), &written, NULL);
+}
+
+static void PrintNumber(HANDLE out, const char* name, unsigned long value)
+{
+    char line[128];
+    snprintf(line, sizeof line, "%s=%lu\n", name, value);
+    PrintLine(out, line);
+}
+
+static void PrintText(HANDLE out, const char* name, const wchar_t* value)
+{
+    char utf8[4 * MAX_PATH];
+    char line[4 * MAX_PATH + 64];
+    WideCharToMultiByte(CP_UTF8, 0, value, -1, utf8, sizeof utf8, NULL, NULL);
+    snprintf(line, sizeof line, "%s=%s\n", name, utf8);
+    PrintLine(out, line);
+}
+
+static DWORD ParentProcessId(void)
+{
+    DWORD parent = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W process;
+    process.dwSize = sizeof process;
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    if (Process32FirstW(snapshot, &process))
+    {
+        do
+        {
+            if (process.th32ProcessID == GetCurrentProcessId())
+                parent = process.th32ParentProcessID;
+        } while (Process32NextW(snapshot, &process));
+    }
+    CloseHandle(snapshot);
+    return parent;
+}
+
+/* The Administrators group's attributes in the token (0 when the token does not hold it). */
+static DWORD AdministratorsAttributes(HANDLE token, PSID administrators)
+{
+    static BYTE buffer[16384];
+    TOKEN_GROUPS* groups = (TOKEN_GROUPS*)buffer;
+    DWORD size = 0;
+    DWORD i;
+    if (!GetTokenInformation(token, TokenGroups, groups, sizeof buffer, &size))
+        return 0;
+    for (i = 0; i < groups->GroupCount; ++i)
+    {
+        if (EqualSid(groups->Groups[i].Sid, administrators))
+            return groups->Groups[i].Attributes;
+    }
+    return 0;
+}
+
+static void PrintToken(HANDLE out, int argc, char** argv)
+{
+    HANDLE token = NULL;
+    BYTE administrators[SECURITY_MAX_SID_SIZE];
+    DWORD sidSize = sizeof administrators;
+    TOKEN_ELEVATION elevation = {0};
+    TOKEN_ELEVATION_TYPE elevationType = TokenElevationTypeDefault;
+    static BYTE labelBuffer[256];
+    static BYTE privilegeBuffer[4096];
+    DWORD size = 0;
+    BOOL member = FALSE;
+    int i;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return;
+    if (GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size))
+        PrintNumber(out, "elevated", elevation.TokenIsElevated);
+    if (GetTokenInformation(token, TokenElevationType, &elevationType, sizeof elevationType, &size))
+        PrintNumber(out, "elevation-type", (unsigned long)elevationType);
+    CreateWellKnownSid(WinBuiltinAdministratorsSid, NULL, administrators, &sidSize);
+    if (CheckTokenMembership(NULL, administrators, &member))
+        PrintNumber(out, "administrators-member", member);
+    PrintNumber(out, "administrators-attributes", AdministratorsAttributes(token, administrators));
+    if (GetTokenInformation(token, TokenIntegrityLevel, labelBuffer, sizeof labelBuffer, &size))
+    {
+        PSID label = ((TOKEN_MANDATORY_LABEL*)labelBuffer)->Label.Sid;
+        PrintNumber(out, "integrity", *GetSidSubAuthority(label, *GetSidSubAuthorityCount(label) - 1));
+    }
+    if (GetTokenInformation(token, TokenPrivileges, privilegeBuffer, sizeof privilegeBuffer, &size))
+        PrintNumber(out, "privileges", ((TOKEN_PRIVILEGES*)privilegeBuffer)->PrivilegeCount);
+    CloseHandle(token);
+    {
+        HANDLE self = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, GetCurrentProcessId());
+        PrintNumber(out, "opens-itself", self != NULL);
+        if (self != NULL)
+            CloseHandle(self);
+    }
+    PrintNumber(out, "parent", ParentProcessId());
+    PrintText(out, "image", ownPath);
+    for (i = 1; i < argc; ++i)
+    {
+        char line[1024];
+        snprintf(line, sizeof line, "arg=%s\n", argv[i]);
+        PrintLine(out, line);
+    }
 }
 
 static void StartLingeringCopy(void)
@@ -64,6 +173,8 @@ int main(int argc, char** argv)
 
     HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
     PrintReport(err);
+    if (MarkerExists(L"gcc-token"))
+        PrintToken(GetStdHandle(STD_OUTPUT_HANDLE), argc, argv);
     if (MarkerExists(L"gcc-linger"))
         StartLingeringCopy();
     if (MarkerExists(L"gcc-hang"))

@@ -1,9 +1,11 @@
 #include "discovery/EnvironmentTable.h"
+#include "discovery/FolderSearch.h"
 
 #include "FakeInstallations.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 namespace
 {
@@ -126,6 +128,68 @@ TEST_F(VcToolsetResolution, DocumentationEntryNamesNoRow)
 {
     MakeClassicInstallation(L"VS14", L"versioned-19.0.exe");
     EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS14", EntryFor(-1), true), 0);
+}
+
+TEST_F(VcToolsetResolution, ChosenFolderWithoutAmd64LibrariesShowsOnlyTheFoldersThatExist)
+{
+    const std::wstring vc = folder / L"VS14\\VC\\";
+    CopyProgram(L"versioned-19.0.exe", vc + L"bin\\cl.exe");
+    MakeFolders(vc, {L"include", L"lib"});
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS14", EntryFor(row2015), true), 2015);
+    EXPECT_EQ(Row(row2015).libSubdirX64, L"");
+    EXPECT_EQ(entry.infoLine1, L"头文件路径 " + vc + L"include\\");
+    EXPECT_EQ(entry.infoLine2, L"库文件路径 " + vc + L"lib\\");
+
+    const std::wstring vs = folder / L"2019\\VC\\";
+    CopyProgram(L"versioned-19.29.exe", vs + L"Tools\\MSVC\\14.29.30133\\bin\\Hostx86\\x86\\cl.exe");
+    MakeFolders(vs, {L"Auxiliary\\VS\\include", L"Auxiliary\\VS\\lib\\x86"});
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"2019", EntryFor(row2019), true), 2019);
+    EXPECT_EQ(entry.infoLine2, L"库文件路径 " + vs + L"Auxiliary\\VS\\lib\\x86\\");
+}
+
+TEST_F(VcToolsetResolution, CompilerWithoutIncludeFolderShowsNoFolders)
+{
+    const std::wstring vc = folder / L"VS14\\VC\\";
+    CopyProgram(L"versioned-19.0.exe", vc + L"bin\\cl.exe");
+    MakeFolders(vc, {L"lib"});
+    table.AdoptChosenVcDir(folder / L"VS14", EntryFor(row2015), true);
+    EXPECT_EQ(entry.infoLine1, L"");
+    EXPECT_EQ(entry.infoLine2, L"");
+}
+
+TEST_F(VcToolsetResolution, OfTwoToolsetFoldersTheFirstListedIsUsed)
+{
+    const std::wstring msvc = folder / L"VS\\VC\\Tools\\MSVC\\";
+    MakeFolders(msvc, {L"14.29.30133", L"14.44.35207"});
+    MakeFolders(folder / L"VS\\VC\\", {L"Auxiliary\\VS\\include", L"Auxiliary\\VS\\lib\\x86"});
+    WIN32_FIND_DATAW data{};
+    std::vector<std::wstring> listed;
+    HANDLE find = FindFirstFileW((msvc + L"*").c_str(), &data);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    do
+    {
+        if (data.cFileName[0] != L'.')
+            listed.push_back(data.cFileName);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    ASSERT_EQ(listed.size(), 2u);
+    // The first listed holds the 2019 compiler, the other the 2022 one: picking the newest would give a
+    // version error on the 2019 row.
+    CopyProgram(L"versioned-19.29.exe", msvc + listed[0] + L"\\bin\\Hostx86\\x86\\cl.exe");
+    CopyProgram(L"versioned-19.44.exe", msvc + listed[1] + L"\\bin\\Hostx86\\x86\\cl.exe");
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS", EntryFor(row2019), true), 2019);
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS", EntryFor(row2022), true), -1);
+}
+
+TEST_F(VcToolsetResolution, DriveRootHoldingNothingReturnsNothing)
+{
+    const std::wstring root = RootPath(folder.Path());
+    ASSERT_EQ(FindSubdirNamed(root, L"VC") + FindSubdirNamed(root, L"VC98") +
+                  FindSubdirNamed(root, L"community"),
+              L"")
+        << "the test wants a root without Visual C++";
+    EXPECT_EQ(table.AdoptChosenVcDir(root, EntryFor(row2015), true), 0);
+    EXPECT_EQ(Row(row2015).rootDir, L"");
 }
 
 class DefaultToolset : public VcToolsetResolution
