@@ -161,7 +161,7 @@ TEST_F(DetectionPass, AutomaticSearchNeverAsksForTheDevCpp54Libraries)
     // Dev-C++ 5.4 with a plain mingw32 tool chain, and C-Free: both would take the variant when chosen by
     // hand.
     CopyProgram(L"versioned-5.4.exe", folder / L"Dev-Cpp\\devcpp.exe");
-    for (const std::wstring root : {folder / L"Dev-Cpp\\MinGW32\\", folder / L"C-Free 5\\mingw\\"})
+    for (const std::wstring& root : {folder / L"Dev-Cpp\\MinGW32\\", folder / L"C-Free 5\\mingw\\"})
     {
         InstallStandInGcc(root + L"bin\\", L"mingw32-win32-dwarf-mingw.org-gcc6.3.0.txt");
         MakeFiles(root, {L"bin\\libgcc_s_dw2-1.dll"});

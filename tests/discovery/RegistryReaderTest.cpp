@@ -91,7 +91,9 @@ TEST_F(RegistryReader, ValueFillingTheBufferExactlyReadsAs1024Characters)
     // Wine's RegQueryValueExW wants room for a terminator it adds to an unterminated string and fails the
     // read; Windows returns the stored bytes.
     if (!RunningUnderWine())
+    {
         EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, L"Software\\Values", L"Full"), unterminated);
+    }
     EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, L"Software\\Values", L"Fits"), std::wstring(1023, L'y'));
     EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, L"Software\\Values", L"TooLong"), L"");
     EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, L"Software\\Values", nullptr), L"");
@@ -171,7 +173,9 @@ TEST_F(RegistryReader, HostWidthSelectsTheWow64UninstallKey)
     // A 32-bit process on a 64-bit host sees "Software\WOW6432Node\X" and "Software\X" as one key; only
     // a 32-bit host keeps them apart.
     if (!RunsOn64BitHost())
+    {
         EXPECT_EQ(VcRoot(2019, false), L"");
+    }
 }
 
 TEST_F(RegistryReader, Vc6LibraryDirsNameTheVc98Folder)
