@@ -5,12 +5,13 @@
 #include "app/EnvironmentPage.h"
 #include "app/Wizard.h"
 #include "app/WizardApp.h"
+#include "app/WizardSession.h"
 #include "app/WizardState.h"
 #include "discovery/EnvironmentTable.h"
 #include "discovery/RegistryReader.h"
 #include "graphwin/gravo.h"
-#include "guibackend/CommandRenderer.h"
 #include "guibackend/GuiFont.h"
+#include "win32/TextConversion.h"
 #include "support/ScratchRegistry.h"
 
 #include <windows.h>
@@ -40,7 +41,8 @@ std::vector<Figure> figures;
 
 double Now()
 {
-    static const double ticksPerSecond = [] {
+    static const double ticksPerSecond = []
+    {
         LARGE_INTEGER frequency;
         QueryPerformanceFrequency(&frequency);
         return static_cast<double>(frequency.QuadPart);
@@ -54,10 +56,12 @@ void Record(const std::string& name, const std::string& unit, std::vector<double
 {
     std::sort(samples.begin(), samples.end());
     const size_t count = samples.size();
-    const double median = count % 2 != 0 ? samples[count / 2] : (samples[count / 2 - 1] + samples[count / 2]) / 2;
+    const double median =
+        count % 2 != 0 ? samples[count / 2] : (samples[count / 2 - 1] + samples[count / 2]) / 2;
     const double p95 = samples[std::min(count - 1, (count * 95 + 99) / 100 - 1)];
     figures.push_back(Figure{name, unit, median, p95, static_cast<int>(count)});
-    std::printf("%-58s %12.2f %12.2f %-8s %6d\n", name.c_str(), median, p95, unit.c_str(), static_cast<int>(count));
+    std::printf("%-58s %12.2f %12.2f %-8s %6d\n", name.c_str(), median, p95, unit.c_str(),
+                static_cast<int>(count));
     std::fflush(stdout);
 }
 
@@ -87,8 +91,10 @@ double ProcessCpuSeconds()
 {
     FILETIME created, exited, kernel, user;
     GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto seconds = [](FILETIME t) {
-        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) /
+    const auto seconds = [](FILETIME t)
+    {
+        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) |
+                                   t.dwLowDateTime) /
                1e7;
     };
     return seconds(kernel) + seconds(user);
@@ -98,26 +104,11 @@ double ProcessCpuSeconds()
 class WizardWindow
 {
 public:
-    WizardWindow()
+    WizardWindow() : window(session.Window()), font(session.DefaultFont()), context(session.Context())
     {
-        OpenGraphWindow(wizardWidth, wizardHeight, 0);
-        window = GraphWindowHandle();
-        windowDc = GetDC(window);
-        font = CreateGuiFont("Segoe UI", guiFontSize, 0);
-        context = InitGuiBackend(font, windowDc, wizardWidth, wizardHeight);
         app.Create(context, wizardWidth, wizardHeight);
-        StartBatch();
         appRunning = 1;
     }
-    ~WizardWindow()
-    {
-        StopBatch();
-        DestroyGuiFont(font);
-        ReleaseDC(window, windowDc);
-        CloseGraphWindow();
-    }
-    WizardWindow(const WizardWindow&) = delete;
-    WizardWindow& operator=(const WizardWindow&) = delete;
 
     void Frame() { RunFrame(context, app, window); }
 
@@ -133,7 +124,8 @@ public:
         documentation->statusText = L"在桌面创建快捷方式";
         documentation->detected = true;
         page.displayList.push_back(documentation);
-        const auto add = [&](int rowIndex, bool isMingw, const std::wstring& name) {
+        const auto add = [&](int rowIndex, bool isMingw, const std::wstring& name)
+        {
             EnvListEntry* entry = page.NewEntry();
             entry->rowIndex = rowIndex;
             entry->isMingw = isMingw;
@@ -151,10 +143,10 @@ public:
             add(static_cast<int>(i), true, page.mingwRows[i]->displayName);
     }
 
-    HWND window = nullptr;
-    HDC windowDc = nullptr;
-    GuiFont* font = nullptr;
-    nk_context* context = nullptr;
+    WizardSession session;
+    HWND window;
+    GuiFont* font;
+    nk_context* context;
     WizardApp app;
 };
 
@@ -212,7 +204,8 @@ float WidthThroughTextStyle(const LOGFONTW* logfont, const char* text, int byteL
 
 void BenchTextWidth(WizardWindow& wizard)
 {
-    const char* texts[] = {"安装", "下一步 >", "Visual C++ 2022", "包含目录: C:\\Program Files\\Microsoft Visual Studio"};
+    const char* texts[] = {"安装", "下一步 >", "Visual C++ 2022",
+                           "包含目录: C:\\Program Files\\Microsoft Visual Studio"};
     for (const char* text : texts)
     {
         const int length = static_cast<int>(std::strlen(text));
@@ -231,8 +224,9 @@ void BenchTextWidth(WizardWindow& wizard)
 
 // Subkeys of the Uninstall key the pass reads, none of them matching; with matches, entries for Visual
 // Studio 2017 to 2026 and Dev-C++ after them (enumerated last).
-const std::wstring uninstall = HostIs64() ? L"Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
-                                          : L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const std::wstring uninstall = HostIs64()
+                                   ? L"Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
+                                   : L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 void FillUninstall(int subkeys, bool withMatches)
 {
@@ -254,7 +248,8 @@ void FillUninstall(int subkeys, bool withMatches)
         const std::wstring path = uninstall + L"\\~match-" + std::to_wstring(n++);
         TestSupport::SetRegString(HKEY_LOCAL_MACHINE, path, L"DisplayName", displayName);
         TestSupport::SetRegString(HKEY_LOCAL_MACHINE, path, L"InstallLocation", L"C:\\nowhere\\" + path);
-        TestSupport::SetRegString(HKEY_LOCAL_MACHINE, path, L"UninstallString", L"C:\\nowhere\\uninstall.exe");
+        TestSupport::SetRegString(HKEY_LOCAL_MACHINE, path, L"UninstallString",
+                                  L"C:\\nowhere\\uninstall.exe");
     }
 }
 
@@ -262,8 +257,11 @@ void BenchDetection(int subkeys, bool withMatches, int repetitions)
 {
     TestSupport::ScratchRegistry registry;
     FillUninstall(subkeys, withMatches);
-    Time("detection pass, " + std::to_string(subkeys) + " Uninstall subkeys" + (withMatches ? ", matches last" : ""),
-         repetitions, 1, [] {
+    Time("detection pass, " + std::to_string(subkeys) + " Uninstall subkeys" +
+             (withMatches ? ", matches last" : ""),
+         repetitions, 1,
+         []
+         {
              EnvironmentTable table;
              table.RunDetectionPass();
          });
@@ -275,10 +273,12 @@ void BenchUninstallScan()
 {
     TestSupport::ScratchRegistry registry;
     FillUninstall(1000, false);
-    Time("Uninstall search step: list 1000 subkeys, read each DisplayName", 10, 1, [] {
-        for (const std::wstring& name : EnumSubkeys(HKEY_LOCAL_MACHINE, uninstall.c_str()))
-            ReadRegistryString(HKEY_LOCAL_MACHINE, (uninstall + L"\\" + name).c_str(), L"DisplayName");
-    });
+    Time("Uninstall search step: list 1000 subkeys, read each DisplayName", 10, 1,
+         []
+         {
+             for (const std::wstring& name : EnumSubkeys(HKEY_LOCAL_MACHINE, uninstall.c_str()))
+                 ReadRegistryString(HKEY_LOCAL_MACHINE, (uninstall + L"\\" + name).c_str(), L"DisplayName");
+         });
     const std::wregex pattern(LR"(^Visual Studio (Community|Professional|Enterprise) 2022( \([^\)]+\))?$)",
                               std::regex::ECMAScript | std::regex::icase);
     const std::wstring displayName = L"Some Application 123";
@@ -295,8 +295,11 @@ void WriteJson(const char* path)
     for (size_t i = 0; i < figures.size(); ++i)
     {
         const Figure& f = figures[i];
-        std::fprintf(file, "    {\"name\": \"%s\", \"unit\": \"%s\", \"median\": %.3f, \"p95\": %.3f, \"repetitions\": %d}%s\n",
-                     f.name.c_str(), f.unit.c_str(), f.median, f.p95, f.repetitions, i + 1 < figures.size() ? "," : "");
+        std::fprintf(file,
+                     "    {\"name\": \"%s\", \"unit\": \"%s\", \"median\": %.3f, \"p95\": %.3f, "
+                     "\"repetitions\": %d}%s\n",
+                     f.name.c_str(), f.unit.c_str(), f.median, f.p95, f.repetitions,
+                     i + 1 < figures.size() ? "," : "");
     }
     std::fprintf(file, "  ]\n}\n");
     std::fclose(file);

@@ -1,5 +1,7 @@
 #include "app/WelcomePage.h"
 
+#include "win32/TextConversion.h"
+
 namespace
 {
 

@@ -1,6 +1,10 @@
-// Nuklear's clipboard callbacks on the Windows clipboard's Unicode text. Both give up silently when the
-// clipboard cannot be opened, holds no Unicode text or memory runs out.
-#include "guibackend/GuiFont.h"
+// Both callbacks give up silently when the clipboard cannot be opened, holds no Unicode text or memory
+// runs out.
+#include "guibackend/Clipboard.h"
+
+#include "win32/TextConversion.h"
+
+#include <windows.h>
 
 #include <cwchar>
 #include <string>

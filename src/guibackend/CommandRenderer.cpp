@@ -3,24 +3,10 @@
 #include "guibackend/CommandRenderer.h"
 
 #include "graphwin/gravo.h"
+#include "guibackend/GuiBackend.h"
 
 namespace
 {
-// The renderer's state, one for the process: the GUI context and the window DC that only the
-// multi-colour rectangle draws on.
-struct RendererState
-{
-    nk_context context;
-    HDC windowDC;
-    bool initialised;
-};
-
-RendererState& State()
-{
-    static RendererState state{};
-    return state;
-}
-
 // Nuklear's alpha is dropped: the renderer draws every colour opaque.
 COLORREF ToColour(nk_color colour)
 {
@@ -196,7 +182,7 @@ TRIVERTEX Vertex(int x, int y, nk_color colour)
 // Drawn straight on the window's DC, outside the back buffer; no page produces this command.
 void DrawRectMultiColour(const nk_command_rect_multi_color& command)
 {
-    HDC windowDC = State().windowDC;
+    HDC windowDC = TheGuiBackend().windowDC;
     if (windowDC == nullptr)
         return;
     const int right = command.x + command.w;
@@ -365,40 +351,15 @@ void DrawCommand(const nk_command* command)
 }
 } // namespace
 
-nk_context* InitGuiBackend(GuiFont* font, HDC windowDC, int, int)
-{
-    RendererState& state = State();
-    if (state.initialised)
-        nk_free(&state.context);
-    nk_user_font* description = nullptr;
-    if (font != nullptr)
-    {
-        description = &font->description;
-        description->userdata = nk_handle_ptr(font);
-        description->height = font->logfont != nullptr ? static_cast<float>(font->logfont->lfHeight) : 0.0f;
-        description->width = GuiTextWidth;
-    }
-    state.windowDC = windowDC;
-    state.initialised = nk_init_default(&state.context, description) != 0;
-    state.context.clip.copy = ClipboardCopy;
-    state.context.clip.paste = ClipboardPaste;
-    return &state.context;
-}
-
-nk_context* GuiContext()
-{
-    return &State().context;
-}
-
 void RenderGui(nk_color clearColour)
 {
     SetBackColour(ToColour(clearColour));
     ClearTarget();
-    RendererState& state = State();
-    if (!state.initialised)
+    GuiBackend& backend = TheGuiBackend();
+    if (!backend.initialised)
         return;
-    for (const nk_command* command = nk__begin(&state.context); command != nullptr;
-         command = nk__next(&state.context, command))
+    for (const nk_command* command = nk__begin(&backend.context); command != nullptr;
+         command = nk__next(&backend.context, command))
         DrawCommand(command);
-    nk_clear(&state.context);
+    nk_clear(&backend.context);
 }

@@ -4,13 +4,15 @@
 #include "app/WelcomePage.h"
 #include "app/Wizard.h"
 #include "app/WizardApp.h"
+#include "app/WizardSession.h"
 #include "app/WizardState.h"
 #include "graphwin/gravo.h"
-#include "guibackend/CommandRenderer.h"
 #include "install/DocumentationShortcut.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace
 {
@@ -22,13 +24,26 @@ DWORD PixelWord(COLORREF colour)
     return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
 }
 
-// A page object whose folder dialog answers with a prepared folder.
+// A page object whose folder dialog answers with a prepared folder, and whose documentation shortcut lives
+// in a scratch folder instead of the user's desktop.
 class ScriptedEnvironmentPage : public EnvironmentPage
 {
 public:
     using EnvironmentPage::EnvironmentPage;
     std::wstring ChooseFolder() override { return chosenFolder; }
+    std::wstring InstallDocumentationShortcut() override
+    {
+        return CreateShortcut(documentationAddress, ShortcutFile()) ? L"" : L"Gravo 文档安装失败。";
+    }
+    std::wstring UninstallDocumentationShortcut() override
+    {
+        return DeleteFileW(ShortcutFile().c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ? L"卸载成功"
+                                                                                             : L"卸载失败";
+    }
+    std::wstring ShortcutFile() const { return desktop / L"Gravo_Help.lnk"; }
+
     std::wstring chosenFolder;
+    TestSupport::ScratchFolder desktop{L"desktop"};
 };
 
 class WizardPages : public ::testing::Test
@@ -36,24 +51,15 @@ class WizardPages : public ::testing::Test
 protected:
     void SetUp() override
     {
-        OpenGraphWindow(wizardWidth, wizardHeight, 0);
-        window = GraphWindowHandle();
-        ASSERT_NE(window, nullptr);
-        windowDc = GetDC(window);
-        font = CreateGuiFont("Segoe UI", guiFontSize, 0);
-        context = InitGuiBackend(font, windowDc, wizardWidth, wizardHeight);
+        session = std::make_unique<WizardSession>();
+        ASSERT_EQ(session->Status(), 0);
+        window = session->Window();
+        context = session->Context();
         app.Create(context, wizardWidth, wizardHeight);
-        StartBatch();
         appRunning = 1;
         currentPage = 1;
     }
-    void TearDown() override
-    {
-        StopBatch();
-        DestroyGuiFont(font);
-        ReleaseDC(window, windowDc);
-        CloseGraphWindow();
-    }
+    void TearDown() override { session.reset(); }
 
     void Frames(int count)
     {
@@ -80,9 +86,8 @@ protected:
     // The pixel's colour bytes (a byte-wise clear also fills the unused top byte).
     DWORD Pixel(int x, int y) const { return TargetPixels(nullptr)[y * wizardWidth + x] & 0xFFFFFF; }
 
+    std::unique_ptr<WizardSession> session;
     HWND window = nullptr;
-    HDC windowDc = nullptr;
-    GuiFont* font = nullptr;
     nk_context* context = nullptr;
     WizardApp app;
 };
@@ -192,15 +197,14 @@ TEST_F(EnvironmentActions, FailedInstallShowsItsTextAndUninstallShowsItsResultAs
 
 TEST_F(EnvironmentActions, DocumentationLineUsesTheShortcutWhateverItsMingwFlag)
 {
-    DeleteFileW(ShortcutPath().c_str());
     page.Uninstall(Entry(-1, true));
     EXPECT_EQ(page.resultText, L"卸载成功");
     page.Install(Entry(-1, true));
     EXPECT_EQ(page.resultText, L"安装成功");
-    EXPECT_TRUE(PathExists(ShortcutPath()));
+    EXPECT_TRUE(PathExists(page.ShortcutFile()));
     page.Uninstall(Entry(-1, false));
     EXPECT_EQ(page.resultText, L"卸载成功");
-    EXPECT_FALSE(PathExists(ShortcutPath()));
+    EXPECT_FALSE(PathExists(page.ShortcutFile()));
 }
 
 TEST_F(EnvironmentActions, CancelledFolderDialogIsSilent)

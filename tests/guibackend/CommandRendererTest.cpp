@@ -3,6 +3,7 @@
 #include "GuiWindow.h"
 
 #include "graphwin/gravo.h"
+#include "guibackend/PageFont.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,9 @@
 #include "GuiWindow.h"
 
 #include "graphwin/gravo.h"
+#include "guibackend/Clipboard.h"
+#include "guibackend/PageFont.h"
+#include "win32/TextConversion.h"
 
 #include <gtest/gtest.h>
 
