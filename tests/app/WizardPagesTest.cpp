@@ -10,9 +10,15 @@
 #include "install/DocumentationShortcut.h"
 #include "support/ScratchFolder.h"
 
+#include "win32/TextConversion.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -24,19 +30,30 @@ DWORD PixelWord(COLORREF colour)
     return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
 }
 
-// A page object whose folder dialog answers with a prepared folder, and whose documentation shortcut lives
-// in a scratch folder instead of the user's desktop.
+// A page object whose folder dialog answers with a prepared folder, whose documentation shortcut lives in
+// a scratch folder instead of the user's desktop, and whose folder examinations and documentation
+// uninstall may be given a scripted answer.
 class ScriptedEnvironmentPage : public EnvironmentPage
 {
 public:
     using EnvironmentPage::EnvironmentPage;
     std::wstring ChooseFolder() override { return chosenFolder; }
+    int ExamineVisualCppFolder(const std::wstring& folder, EnvListEntry& entry) override
+    {
+        return examination ? Scripted(entry) : EnvironmentPage::ExamineVisualCppFolder(folder, entry);
+    }
+    int ExamineMingwFolder(const std::wstring& folder, EnvListEntry& entry) override
+    {
+        return examination ? Scripted(entry) : EnvironmentPage::ExamineMingwFolder(folder, entry);
+    }
     std::wstring InstallDocumentationShortcut() override
     {
         return CreateShortcut(documentationAddress, ShortcutFile()) ? L"" : L"Gravo 文档安装失败。";
     }
     std::wstring UninstallDocumentationShortcut() override
     {
+        if (uninstallAnswer)
+            return *uninstallAnswer;
         return DeleteFileW(ShortcutFile().c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ? L"卸载成功"
                                                                                              : L"卸载失败";
     }
@@ -44,6 +61,66 @@ public:
 
     std::wstring chosenFolder;
     TestSupport::ScratchFolder desktop{L"desktop"};
+    // As the real examinations do: an accepted folder fills the info lines, a refused tool chain says why
+    // in the entry's status.
+    std::optional<int> examination;
+    std::wstring refusal = L"不支持的编译器";
+    std::optional<std::wstring> uninstallAnswer;
+
+private:
+    int Scripted(EnvListEntry& entry) const
+    {
+        if (*examination > 0)
+        {
+            entry.infoLine1 = L"头文件路径 " + chosenFolder + L"include";
+            entry.infoLine2 = L"库文件路径 " + chosenFolder + L"lib";
+        }
+        else if (*examination == -1 && entry.isMingw)
+        {
+            entry.statusText = refusal;
+        }
+        return *examination;
+    }
+};
+
+// What a frame asked the renderer to draw: its texts and its stroked rectangles.
+struct DrawnText
+{
+    std::string text;
+    int x;
+    int y;
+    const nk_user_font* font;
+    nk_color colour;
+};
+
+struct DrawnFrame
+{
+    std::vector<DrawnText> texts;
+    std::vector<struct nk_rect> strokes;
+
+    const DrawnText* Text(const std::string& text) const
+    {
+        for (const DrawnText& drawn : texts)
+            if (drawn.text == text)
+                return &drawn;
+        return nullptr;
+    }
+    // A text drawn whole or, clamped to its slot, as a prefix.
+    const DrawnText* TextStartingWith(const std::string& text) const
+    {
+        for (const DrawnText& drawn : texts)
+            if (!drawn.text.empty() && text.compare(0, drawn.text.size(), drawn.text) == 0)
+                return &drawn;
+        return nullptr;
+    }
+    // The info-line tooltip's border: the only stroked rectangle 340 pixels wide.
+    std::optional<struct nk_rect> Tooltip() const
+    {
+        for (const struct nk_rect& stroke : strokes)
+            if (stroke.w == 340)
+                return stroke;
+        return std::nullopt;
+    }
 };
 
 class WizardPages : public ::testing::Test
@@ -65,6 +142,47 @@ protected:
     {
         for (int i = 0; i < count; ++i)
             RunFrame(context, app, window);
+    }
+    // A frame as RunFrame runs it, with what it asked the renderer to draw.
+    DrawnFrame RecordedFrame()
+    {
+        Sleep(30);
+        DrainInput(context, window);
+        app.DrawFrame();
+        DrawnFrame frame;
+        for (const nk_command* command = nk__begin(context); command != nullptr;
+             command = nk__next(context, command))
+        {
+            if (command->type == NK_COMMAND_TEXT)
+            {
+                const auto* text = reinterpret_cast<const nk_command_text*>(command);
+                frame.texts.push_back(
+                    DrawnText{text->string, text->x, text->y, text->font, text->foreground});
+            }
+            else if (command->type == NK_COMMAND_RECT)
+            {
+                const auto* rect = reinterpret_cast<const nk_command_rect*>(command);
+                frame.strokes.push_back(nk_rect(rect->x, rect->y, rect->w, rect->h));
+            }
+        }
+        DrawAndPresent(app);
+        return frame;
+    }
+    // The list page on a scripted page object with these entries in its list.
+    ScriptedEnvironmentPage& ScriptedList(std::vector<EnvListEntry> entries)
+    {
+        list = std::make_unique<ScriptedEnvironmentPage>(context, wizardWidth, wizardHeight);
+        list->CreateRows();
+        for (const EnvListEntry& entry : entries)
+            list->displayList.push_back(&(*list->NewEntry() = entry));
+        app.environmentPage = list.get();
+        currentPage = 2;
+        return *list;
+    }
+    void MoveTo(int x, int y)
+    {
+        PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+        Settle();
     }
     // A press and a release in separate frames, posted to the window as the system would.
     void Click(int x, int y)
@@ -90,7 +208,30 @@ protected:
     HWND window = nullptr;
     nk_context* context = nullptr;
     WizardApp app;
+    std::unique_ptr<ScriptedEnvironmentPage> list;
 };
+
+EnvListEntry DetectedEntry(int rowIndex, const std::wstring& name, const std::wstring& line1,
+                           const std::wstring& line2)
+{
+    EnvListEntry entry;
+    entry.rowIndex = rowIndex;
+    entry.displayName = name;
+    entry.infoLine1 = line1;
+    entry.infoLine2 = line2;
+    entry.detected = true;
+    return entry;
+}
+
+EnvListEntry UndetectedEntry(int rowIndex, bool isMingw)
+{
+    EnvListEntry entry;
+    entry.rowIndex = rowIndex;
+    entry.isMingw = isMingw;
+    entry.displayName = isMingw ? L"  Dev-C++" : L"  Visual C++ 2022";
+    entry.statusText = L"（未检测到）";
+    return entry;
+}
 
 TEST_F(WizardPages, WelcomePageFillsStripPanelSeparatorAndFooter)
 {
@@ -148,6 +289,239 @@ TEST_F(WizardPages, CloseOnTheListPageClearsTheRunningFlag)
     Frames(1);
     Click(430, 306);
     EXPECT_EQ(appRunning, 0);
+}
+
+// A wizard object that notes what the back buffer showed when the detection pass began.
+class WatchedApp : public WizardApp
+{
+public:
+    void StartDetection() override
+    {
+        ++detections;
+        stripAtDetection = TargetPixels(nullptr)[10 * wizardWidth + 10] & 0xFFFFFF;
+        entriesAtDetection = environmentPage->displayList.size();
+        WizardApp::StartDetection();
+    }
+    int detections = 0;
+    DWORD stripAtDetection = 0;
+    size_t entriesAtDetection = 0;
+};
+
+TEST_F(WizardPages, FirstFrameShowsTheWelcomePageAndDetectionEndsBeforeTheSecond)
+{
+    WatchedApp watched;
+    watched.Create(context, wizardWidth, wizardHeight);
+    FrameLoop loop(context, watched, window);
+    loop.Turn();
+    EXPECT_EQ(watched.detections, 1);
+    EXPECT_EQ(watched.stripAtDetection, PixelWord(RGB(33, 23, 129))) << "the welcome page was drawn first";
+    EXPECT_EQ(watched.entriesAtDetection, 0u);
+    ASSERT_FALSE(watched.environmentPage->displayList.empty()) << "the pass ended within the first turn";
+    EXPECT_EQ(watched.environmentPage->displayList.front()->rowIndex, -1) << "the documentation line first";
+    loop.Turn();
+    loop.Turn();
+    EXPECT_EQ(watched.detections, 1);
+}
+
+TEST_F(WizardPages, OpenResultPopupSurvivesAVisitToTheWelcomePage)
+{
+    ScriptedEnvironmentPage& page =
+        ScriptedList({DetectedEntry(-1, L"Gravo 文档", L"在线文档", L"桌面路径")});
+    page.resultText = L"安装成功";
+    page.resultPopupOpen = true;
+    EXPECT_NE(RecordedFrame().Text("安装成功"), nullptr);
+    currentPage = 1;
+    EXPECT_EQ(RecordedFrame().Text("安装成功"), nullptr);
+    currentPage = 2;
+    EXPECT_NE(RecordedFrame().Text("安装成功"), nullptr);
+    EXPECT_TRUE(page.resultPopupOpen);
+}
+
+TEST_F(WizardPages, LogoRunsDownwardsFromItsOffsetInGrey)
+{
+    const DrawnFrame frame = RecordedFrame();
+    const DrawnText* logo = frame.Text("Gravo");
+    ASSERT_NE(logo, nullptr);
+    EXPECT_EQ(logo->x, 145);
+    EXPECT_EQ(logo->y, 30);
+    EXPECT_EQ(logo->colour.r, 170);
+    EXPECT_EQ(logo->colour.g, 170);
+    EXPECT_EQ(logo->colour.b, 170);
+    // Turned a quarter clockwise, the 80-pixel glyphs hang left of x 145 and run down from y 30.
+    int left = wizardWidth, right = -1, top = wizardHeight, bottom = -1;
+    for (int y = 0; y < wizardHeight; ++y)
+        for (int x = 0; x < wizardWidth; ++x)
+            if (Pixel(x, y) == PixelWord(RGB(170, 170, 170)))
+            {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    ASSERT_GE(right, 0) << "no grey logo pixels";
+    EXPECT_LE(right, 145);
+    EXPECT_GE(left, 145 - 80);
+    EXPECT_GE(top, 30);
+    EXPECT_GT(bottom - top, 2 * (right - left)) << "the text runs downwards";
+}
+
+TEST_F(WizardPages, WelcomeTitleIsInTheHeavyTwentyTwoPixelFont)
+{
+    const DrawnText* title = RecordedFrame().Text(WideToUtf8(L"欢迎使用 “Gravo 26.1.1” 安装向导"));
+    ASSERT_NE(title, nullptr);
+    const auto* titleFont = static_cast<const GuiFont*>(title->font->userdata.ptr);
+    ASSERT_NE(titleFont, nullptr);
+    EXPECT_EQ(titleFont->logfont->lfHeight, 22);
+    EXPECT_EQ(titleFont->logfont->lfWeight, 900);
+    EXPECT_EQ(title->colour.r, 33);
+}
+
+TEST_F(WizardPages, WelcomePageLooksTheSameAfterAVisitToTheList)
+{
+    Frames(2);
+    const DWORD* pixels = TargetPixels(nullptr);
+    const std::vector<DWORD> first(pixels, pixels + wizardWidth * wizardHeight);
+    currentPage = 2;
+    Frames(2);
+    currentPage = 1;
+    Frames(2);
+    const std::vector<DWORD> again(pixels, pixels + wizardWidth * wizardHeight);
+    int differing = 0;
+    for (int i = 0; i < wizardWidth * wizardHeight; ++i)
+        differing += (first[i] & 0xFFFFFF) != (again[i] & 0xFFFFFF) ? 1 : 0;
+    // The gap between the strip and the panel shows the window's own background.
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(Pixel(147, 100), PixelWord(RGB(45, 45, 45)));
+}
+
+TEST_F(WizardPages, UninstallTextIsShownAsReturnedEvenWhenEmpty)
+{
+    ScriptedEnvironmentPage& page = ScriptedList({});
+    EnvListEntry entry = DetectedEntry(-1, L"Gravo 文档", L"", L"");
+    page.resultText = L"安装成功";
+    page.uninstallAnswer = L"";
+    page.Uninstall(entry);
+    EXPECT_TRUE(page.resultPopupOpen);
+    EXPECT_EQ(page.resultText, L"");
+}
+
+TEST_F(WizardPages, VisualCppFolderOfAnotherGenerationAsksForTheRightOne)
+{
+    ScriptedEnvironmentPage& page = ScriptedList({UndetectedEntry(8, false)});
+    page.chosenFolder = L"C:\\VS2010\\";
+    page.examination = -1;
+    page.Choose(*page.displayList.front());
+    EXPECT_TRUE(page.resultPopupOpen);
+    EXPECT_EQ(page.resultText, L"版本错误，请重新选择对应版本");
+    EXPECT_FALSE(page.displayList.front()->detected);
+}
+
+TEST_F(WizardPages, AcceptedFolderTurnsTheLineDetectedOnTheNextFrameWithoutPopup)
+{
+    for (int answer : {8, 1, 2})
+    {
+        for (bool isMingw : {false, true})
+        {
+            ScriptedEnvironmentPage& page = ScriptedList({UndetectedEntry(isMingw ? 0 : 8, isMingw)});
+            page.chosenFolder = L"C:\\Tools\\";
+            page.examination = answer;
+            const DrawnText* choose = RecordedFrame().Text("选择安装目录");
+            ASSERT_NE(choose, nullptr);
+            Click(choose->x + 10, choose->y + 5);
+            EXPECT_TRUE(page.displayList.front()->detected) << answer;
+            EXPECT_FALSE(page.resultPopupOpen) << answer;
+            const DrawnFrame frame = RecordedFrame();
+            EXPECT_EQ(frame.Text("选择安装目录"), nullptr) << answer;
+            EXPECT_NE(frame.Text("安装"), nullptr) << answer;
+            EXPECT_NE(frame.Text("卸载"), nullptr) << answer;
+            EXPECT_NE(frame.TextStartingWith(WideToUtf8(L"头文件路径 C:\\Tools\\include")), nullptr)
+                << answer;
+        }
+    }
+}
+
+TEST_F(WizardPages, RefusedToolChainShowsTheProbesReasonAndStaysUndetected)
+{
+    ScriptedEnvironmentPage& page = ScriptedList({UndetectedEntry(0, true)});
+    page.chosenFolder = L"C:\\MinGW\\";
+    page.examination = -1;
+    page.Choose(*page.displayList.front());
+    EXPECT_TRUE(page.resultPopupOpen);
+    EXPECT_EQ(page.resultText, L"不支持的编译器");
+    EXPECT_FALSE(page.displayList.front()->detected);
+    const DrawnFrame frame = RecordedFrame();
+    EXPECT_NE(frame.Text("选择安装目录"), nullptr);
+    EXPECT_GE(frame.texts.size(), 2u);
+    EXPECT_NE(frame.Text(WideToUtf8(L"不支持的编译器")), nullptr);
+}
+
+class InfoTooltips : public WizardPages
+{
+protected:
+    // Seven detected lines; line texts of about 10 and of about 900 pixels.
+    void SetUp() override
+    {
+        WizardPages::SetUp();
+        std::vector<EnvListEntry> entries;
+        for (int i = 0; i < 7; ++i)
+            entries.push_back(DetectedEntry(i, L"  Visual C++ " + std::to_wstring(i),
+                                            i == 1 ? longLine : L"C:\\", i == 1 ? longLine : L"C:\\"));
+        ScriptedList(entries);
+        const DrawnFrame frame = RecordedFrame();
+        const DrawnText* first = frame.TextStartingWith("C:\\");
+        ASSERT_NE(first, nullptr);
+        firstAt = *first;
+        const DrawnText* second = frame.TextStartingWith(WideToUtf8(longLine));
+        ASSERT_NE(second, nullptr);
+        secondAt = *second;
+    }
+    // The tooltip's height while the pointer rests at (x, y), or 0 without a tooltip.
+    float TooltipHeightAt(int x, int y)
+    {
+        MoveTo(x, y);
+        const std::optional<struct nk_rect> tooltip = RecordedFrame().Tooltip();
+        return tooltip ? tooltip->h : 0.0f;
+    }
+    float LineHeight() const { return static_cast<float>(TextHeight(L"天")); }
+
+    const std::wstring longLine =
+        L"头文件路径 C:\\Program Files\\Microsoft Visual Studio\\2022\\Community\\VC\\Tools"
+        L"\\MSVC\\14.38.33130\\include\\和一些更长的目录名称让它超过三个提示宽度";
+    DrawnText firstAt{};
+    DrawnText secondAt{};
+};
+
+TEST_F(InfoTooltips, ShownOnlyOverALineInsideTheListWithoutPopup)
+{
+    EXPECT_GT(TooltipHeightAt(firstAt.x + 3, firstAt.y + 5), 0.0f) << "over line 1 of the first entry";
+    EXPECT_EQ(TooltipHeightAt(20, firstAt.y + 5), 0.0f) << "over the display name";
+    // Entry 5's first line lies below the list area, under the footer: the pointer is over its bounds but
+    // not inside the list.
+    const int pitch = secondAt.y - firstAt.y;
+    ASSERT_GT(pitch, 20);
+    const int hiddenY = firstAt.y + 5 * pitch + 5;
+    ASSERT_LT(hiddenY, wizardHeight);
+    EXPECT_EQ(TooltipHeightAt(firstAt.x + 3, hiddenY), 0.0f) << "over a line outside the list area";
+    list->resultText = L"安装成功";
+    list->resultPopupOpen = true;
+    EXPECT_EQ(TooltipHeightAt(firstAt.x + 3, firstAt.y + 5), 0.0f) << "while the result popup is open";
+}
+
+TEST_F(InfoTooltips, GrowsOneLineHeightPer340PixelsOfText)
+{
+    const float shortHeight = TooltipHeightAt(firstAt.x + 3, firstAt.y + 5);
+    const float longHeight = TooltipHeightAt(secondAt.x + 3, secondAt.y + 5);
+    const float widthGap = static_cast<float>(TextWidth(longLine.c_str()) - TextWidth(L"C:\\"));
+    ASSERT_GT(widthGap, 680.0f);
+    EXPECT_NEAR(longHeight - shortHeight, LineHeight() * widthGap / 340.0f, 1.5f);
+}
+
+TEST_F(InfoTooltips, SecondLinesTooltipIsHalfALineTaller)
+{
+    const int lineGap = 16; // line 2 sits 16 pixels below line 1 in its row
+    const float line1 = TooltipHeightAt(secondAt.x + 3, secondAt.y + 5);
+    const float line2 = TooltipHeightAt(secondAt.x + 3, secondAt.y + lineGap + 5);
+    EXPECT_NEAR(line2 - line1, LineHeight() / 2, 1.0f);
 }
 
 TEST(ButtonStyle, WizardGreyAndWhiteOverTheContextsStyle)
