@@ -1,5 +1,6 @@
 #include "app/Wizard.h"
 
+#include "app/EnvironmentPage.h"
 #include "app/WizardApp.h"
 #include "app/WizardSession.h"
 #include "app/WizardState.h"
@@ -34,21 +35,50 @@ void RunFrame(nk_context* context, WizardApp& app, HWND window)
     DrawAndPresent(app);
 }
 
+namespace
+{
+// Quiet turns drawn after an activity before quiet turns stop drawing.
+constexpr int settlingTurns = 2;
+} // namespace
+
 FrameLoop::FrameLoop(nk_context* context, WizardApp& app, HWND window)
     : context_(context), app_(app), window_(window)
 {
 }
 
-void FrameLoop::Turn()
+FrameLoop::View FrameLoop::CurrentView() const
 {
-    RunFrame(context_, app_, window_);
+    return View{currentPage, appRunning,
+                app_.environmentPage != nullptr && app_.environmentPage->resultPopupOpen};
+}
+
+bool FrameLoop::Turn()
+{
+    const int records = DrainInput(context_, window_);
+    const View view = CurrentView();
+    // The first turn, the turn after the detection pass, input, a window that needs its contents again and a
+    // change since the last frame drawn (a page switch, a popup) make the turn active.
+    const bool active = activityPending_ || records > 0 || TakePresentRequest() || view != drawnView_;
+    activityPending_ = false;
+    if (active)
+        quietTurnsDrawn_ = 0;
+    const bool draw = active || quietTurnsDrawn_ < settlingTurns;
+    if (draw)
+    {
+        if (!active)
+            ++quietTurnsDrawn_;
+        drawnView_ = view;
+        DrawAndPresent(app_);
+    }
     Sleep(10);
-    // Detection runs once, after the first frame reached the screen.
+    // Detection runs once, after the first frame reached the screen; the list it fills is drawn next.
     if (!detectionDone_)
     {
         detectionDone_ = true;
         app_.StartDetection();
+        activityPending_ = true;
     }
+    return draw;
 }
 
 int RunWizard()

@@ -19,19 +19,38 @@ void DrawAndPresent(WizardApp& app);
 // One turn of the frame loop before its pause, always drawing: DrainInput, then DrawAndPresent.
 void RunFrame(nk_context* context, WizardApp& app, HWND window);
 
-// The frame loop of a started session: RunWizard turns it while appRunning is set.
+// The frame loop of a started session: RunWizard turns it while appRunning is set. Every turn drains the
+// input and pauses 10 ms; a quiet turn (no input, no present request, nothing changed) builds, renders and
+// presents nothing once two quiet turns were drawn since the last activity, which Nuklear needs to settle
+// hover and click states.
 class FrameLoop
 {
 public:
     FrameLoop(nk_context* context, WizardApp& app, HWND window);
 
-    // One turn: input, the frame, the 10 ms pause, and after the first turn the detection pass (no frame is
-    // drawn meanwhile).
-    void Turn();
+    // One turn: input, the frame unless quiet, the 10 ms pause, and after the first turn the detection pass
+    // (no frame is drawn meanwhile). True when the turn drew a frame.
+    bool Turn();
 
 private:
+    // What the pages steer between frames: a change draws the next turns.
+    struct View
+    {
+        int page;
+        int running;
+        bool popupOpen;
+        bool operator!=(const View& other) const
+        {
+            return page != other.page || running != other.running || popupOpen != other.popupOpen;
+        }
+    };
+    View CurrentView() const;
+
     nk_context* context_;
     WizardApp& app_;
     HWND window_;
     bool detectionDone_ = false;
+    bool activityPending_ = true;
+    int quietTurnsDrawn_ = 0;
+    View drawnView_{};
 };

@@ -323,6 +323,42 @@ TEST_F(WizardPages, FirstFrameShowsTheWelcomePageAndDetectionEndsBeforeTheSecond
     EXPECT_EQ(watched.detections, 1);
 }
 
+// Turns until one draws nothing; how many drew.
+int TurnsUntilQuiet(FrameLoop& loop)
+{
+    int drawn = 0;
+    while (loop.Turn() && drawn < 10)
+        ++drawn;
+    return drawn;
+}
+
+TEST_F(WizardPages, QuietTurnsDrawNothingUntilInputOrAChange)
+{
+    FrameLoop loop(context, app, window);
+    // The first turn, the turn after the detection pass, and two settling turns.
+    EXPECT_EQ(TurnsUntilQuiet(loop), 4);
+    EXPECT_FALSE(loop.Turn());
+    EXPECT_EQ(Pixel(300, 300), PixelWord(RGB(222, 222, 222))) << "the button of the next page";
+
+    // A pointer move is drawn in the turn after it arrives: the button shows its hover colour.
+    PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(300, 300));
+    Sleep(30);
+    EXPECT_TRUE(loop.Turn());
+    EXPECT_EQ(Pixel(300, 300), PixelWord(RGB(255, 255, 255)));
+    EXPECT_EQ(TurnsUntilQuiet(loop), 2);
+
+    currentPage = 2;
+    EXPECT_TRUE(loop.Turn());
+    EXPECT_EQ(Pixel(300, 10), PixelWord(RGB(250, 250, 250))) << "the list page's header band";
+    EXPECT_EQ(TurnsUntilQuiet(loop), 2);
+
+    app.environmentPage->resultText = L"安装成功";
+    app.environmentPage->resultPopupOpen = true;
+    EXPECT_TRUE(loop.Turn());
+    EXPECT_EQ(TurnsUntilQuiet(loop), 2);
+    EXPECT_FALSE(loop.Turn());
+}
+
 TEST_F(WizardPages, OpenResultPopupSurvivesAVisitToTheWelcomePage)
 {
     ScriptedEnvironmentPage& page =
