@@ -13,27 +13,44 @@ COLORREF ToColour(nk_color colour)
     return RGB(colour.r, colour.g, colour.b);
 }
 
+// Every change of the library's line colour, line style or fill colour builds a new GDI pen or brush and
+// every change of its font a new GDI font, so the scopes below change only what differs from the current
+// state and put back only what they changed.
+
 // The line colour, and the line style once changed, put back when the scope ends.
 class LineScope
 {
 public:
-    explicit LineScope(nk_color colour) : savedColour(LineColour())
+    explicit LineScope(nk_color colour)
+        : savedColour(LineColour()), colourChanged(savedColour != ToColour(colour))
     {
         GetLineStyle(&savedStyle);
-        SetLineColour(ToColour(colour));
+        if (colourChanged)
+            SetLineColour(ToColour(colour));
     }
     ~LineScope()
     {
-        SetLineColour(savedColour);
-        ApplyLineStyle(&savedStyle);
+        if (colourChanged)
+            SetLineColour(savedColour);
+        if (styleChanged)
+            ApplyLineStyle(&savedStyle);
     }
     LineScope(const LineScope&) = delete;
     LineScope& operator=(const LineScope&) = delete;
 
-    void Style(DWORD style, int thickness) { SetLineStyle(style, thickness, nullptr, 0); }
+    void Style(DWORD style, int thickness)
+    {
+        if (savedStyle.style == style && savedStyle.thickness == static_cast<DWORD>(thickness) &&
+            savedStyle.PatternCount() == 0)
+            return;
+        SetLineStyle(style, thickness, nullptr, 0);
+        styleChanged = true;
+    }
 
 private:
     COLORREF savedColour;
+    bool colourChanged;
+    bool styleChanged = false;
     LINESTYLE savedStyle;
 };
 
@@ -48,15 +65,21 @@ public:
 class FillScope
 {
 public:
-    explicit FillScope(nk_color colour) : savedFill(FillColour()), savedLine(LineColour())
+    explicit FillScope(nk_color colour)
+        : savedFill(FillColour()), savedLine(LineColour()), fillChanged(savedFill != ToColour(colour)),
+          lineChanged(savedLine != ToColour(colour))
     {
-        SetFillColour(ToColour(colour));
-        SetLineColour(ToColour(colour));
+        if (fillChanged)
+            SetFillColour(ToColour(colour));
+        if (lineChanged)
+            SetLineColour(ToColour(colour));
     }
     ~FillScope()
     {
-        SetFillColour(savedFill);
-        SetLineColour(savedLine);
+        if (fillChanged)
+            SetFillColour(savedFill);
+        if (lineChanged)
+            SetLineColour(savedLine);
     }
     FillScope(const FillScope&) = delete;
     FillScope& operator=(const FillScope&) = delete;
@@ -64,10 +87,12 @@ public:
 private:
     COLORREF savedFill;
     COLORREF savedLine;
+    bool fillChanged;
+    bool lineChanged;
 };
 
 // The command's font and colours on a transparent background; the font is put back first, the
-// background mode last.
+// background mode last. Text in the current font (the default GUI font, most labels) keeps it.
 class TextScope
 {
 public:
@@ -75,7 +100,8 @@ public:
         : savedText(TextColour()), savedBack(BackColour()), savedMode(BackMode()), savedFont()
     {
         GetFont(&savedFont);
-        if (font != nullptr)
+        fontChanged = font != nullptr && !SameLogfont(*font, savedFont);
+        if (fontChanged)
             SetFont(font);
         SetBackColour(ToColour(background));
         SetTextColour(ToColour(foreground));
@@ -83,7 +109,8 @@ public:
     }
     ~TextScope()
     {
-        SetFont(&savedFont);
+        if (fontChanged)
+            SetFont(&savedFont);
         SetTextColour(savedText);
         SetBackColour(savedBack);
         SetBackMode(savedMode);
@@ -96,6 +123,7 @@ private:
     COLORREF savedBack;
     int savedMode;
     LOGFONTW savedFont;
+    bool fontChanged;
 };
 
 // Polygons are drawn from a fixed array on the stack; points beyond it are not drawn.

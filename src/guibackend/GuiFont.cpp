@@ -5,6 +5,8 @@
 #include "guibackend/GuiBackend.h"
 #include "win32/TextConversion.h"
 
+#include <cstddef>
+#include <cstring>
 #include <cwchar>
 #include <new>
 #include <string>
@@ -54,6 +56,12 @@ GuiFont* CreateGuiFont(const char* faceName, int height, int width)
 void DestroyGuiFont(GuiFont* font)
 {
     delete static_cast<OwnedGuiFont*>(font);
+}
+
+bool SameLogfont(const LOGFONTW& a, const LOGFONTW& b)
+{
+    return std::memcmp(&a, &b, offsetof(LOGFONTW, lfFaceName)) == 0 &&
+           std::wcsncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0;
 }
 
 // Measured on the backend's own DC rather than through the library's text style, which would create two

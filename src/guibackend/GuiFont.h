@@ -22,6 +22,10 @@ GuiFont* CreateGuiFont(const char* faceName, int height, int width);
 // Frees a record made by CreateGuiFont (never a PageFont's); null is ignored.
 void DestroyGuiFont(GuiFont* font);
 
+// Whether two LOGFONTWs make the same font: every field before the face name, and the face name up to its
+// terminator (what follows the terminator is whatever the writer left there).
+bool SameLogfont(const LOGFONTW& a, const LOGFONTW& b);
+
 // Nuklear's width callback (nk_text_width_f) of every font description: the width in pixels of the
 // first byteLength bytes of the UTF-8 text in the GuiFont behind handle.ptr; 0 for a null font or text.
 // height is not used. The graphics library's current text style is left as it was.

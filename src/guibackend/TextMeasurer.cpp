@@ -1,8 +1,8 @@
 #include "guibackend/TextMeasurer.h"
 
+#include "guibackend/GuiFont.h"
 #include "win32/TextConversion.h"
 
-#include <cstddef>
 #include <cstring>
 #include <cwchar>
 #include <utility>
@@ -11,14 +11,6 @@ namespace
 {
 // The wizard uses a handful of fonts; a program that makes many starts the cache afresh at this size.
 constexpr size_t maxFonts = 32;
-
-// Everything before the face name, and the face name up to its terminator: what follows the terminator is
-// whatever the LOGFONTW's writer left there.
-bool SameFont(const LOGFONTW& a, const LOGFONTW& b)
-{
-    return std::memcmp(&a, &b, offsetof(LOGFONTW, lfFaceName)) == 0 &&
-           std::wcsncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0;
-}
 
 bool InRange(unsigned char byte, unsigned char low, unsigned char high)
 {
@@ -134,7 +126,7 @@ HFONT TextMeasurer::Select(const LOGFONTW& logfont)
 HFONT TextMeasurer::FontFor(const LOGFONTW& logfont)
 {
     for (const CachedFont& cached : fonts_)
-        if (SameFont(cached.logfont, logfont))
+        if (SameLogfont(cached.logfont, logfont))
             return cached.font.get();
     if (fonts_.size() == maxFonts)
         ForgetFonts();

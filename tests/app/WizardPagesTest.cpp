@@ -195,10 +195,14 @@ protected:
         PostMessageW(window, WM_LBUTTONUP, 0, at);
         Settle();
     }
-    // Lets the window thread queue what was posted, then runs a frame on it.
+    // Waits until the window thread has queued what was posted (on a busy machine that may take a while),
+    // then runs a frame on it.
     void Settle()
     {
-        Sleep(30);
+        GraphMessage record;
+        for (int wait = 0; wait < 200 && !PollGraphMessage(&record, 255, false); ++wait)
+            Sleep(5);
+        Sleep(5);
         Frames(1);
     }
     // The pixel's colour bytes (a byte-wise clear also fills the unused top byte).
