@@ -50,9 +50,9 @@ int CharacterLength(const unsigned char* text, size_t available)
 }
 
 // unitsAt of the text: the UTF-16 length before every character boundary of its well-formed start.
-std::vector<int> UnitsAtBoundaries(const std::string& utf8)
+void FillUnitsAt(const std::string& utf8, std::vector<int>& unitsAt)
 {
-    std::vector<int> unitsAt(utf8.size() + 1, -1);
+    unitsAt.assign(utf8.size() + 1, -1);
     const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
     size_t offset = 0;
     int units = 0;
@@ -66,7 +66,6 @@ std::vector<int> UnitsAtBoundaries(const std::string& utf8)
         units += length == 4 ? 2 : 1;
         unitsAt[offset] = units;
     }
-    return unitsAt;
 }
 } // namespace
 
@@ -79,28 +78,48 @@ int TextMeasurer::Width(const LOGFONTW& logfont, const char* text, int byteLengt
     if (font == nullptr)
         return 0;
     if (font == last_.font && length <= last_.utf8.size() &&
-        std::memcmp(text, last_.utf8.data(), length) == 0 && last_.unitsAt[length] >= 0)
+        std::memcmp(text, last_.utf8.data(), length) == 0)
     {
-        const int units = last_.unitsAt[length];
-        return units == 0 ? 0 : last_.prefixWidths[static_cast<size_t>(units) - 1];
+        if (length == last_.utf8.size())
+            return last_.width;
+        if (MeasurePrefixes() && last_.unitsAt[length] >= 0)
+        {
+            const int units = last_.unitsAt[length];
+            return units == 0 ? 0 : last_.prefixWidths[static_cast<size_t>(units) - 1];
+        }
     }
-    return Measure(font, text, static_cast<int>(length));
+    return Measure(font, text, length);
 }
 
-int TextMeasurer::Measure(HFONT font, const char* text, int byteLength)
+int TextMeasurer::Measure(HFONT font, const char* text, size_t length)
 {
-    const std::wstring wide = Utf8ToWide(text, byteLength);
-    const int units = static_cast<int>(std::wcslen(wide.c_str()));
+    const std::wstring wide = Utf8ToWide(text, static_cast<int>(length));
+    SIZE size = {0, 0};
     last_.font = nullptr;
+    if (!GetTextExtentPoint32W(dc_.get(), wide.c_str(), static_cast<int>(std::wcslen(wide.c_str())), &size))
+        return 0;
+    last_.font = font;
+    last_.utf8.assign(text, length);
+    last_.width = size.cx;
+    last_.hasPrefixes = false;
+    return size.cx;
+}
+
+// The widths of every prefix of the last text in one GetTextExtentExPointW, its font still selected.
+bool TextMeasurer::MeasurePrefixes()
+{
+    if (last_.hasPrefixes)
+        return true;
+    const std::wstring wide = Utf8ToWide(last_.utf8);
+    const int units = static_cast<int>(std::wcslen(wide.c_str()));
     last_.prefixWidths.assign(static_cast<size_t>(units), 0);
     SIZE size = {0, 0};
     if (units > 0 &&
         !GetTextExtentExPointW(dc_.get(), wide.c_str(), units, 0, nullptr, last_.prefixWidths.data(), &size))
-        return 0;
-    last_.font = font;
-    last_.utf8.assign(text, static_cast<size_t>(byteLength));
-    last_.unitsAt = UnitsAtBoundaries(last_.utf8);
-    return size.cx;
+        return false;
+    FillUnitsAt(last_.utf8, last_.unitsAt);
+    last_.hasPrefixes = true;
+    return true;
 }
 
 HFONT TextMeasurer::Select(const LOGFONTW& logfont)

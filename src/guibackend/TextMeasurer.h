@@ -1,6 +1,7 @@
 // Text measurement for Nuklear's width callback: a memory DC of its own with one GDI font kept per
-// LOGFONTW and left selected, and the widths of every prefix of the last text measured, because Nuklear
-// clamps a label that overflows its slot by asking for the width of each prefix in turn.
+// LOGFONTW and left selected. Nuklear measures each label twice, and clamps one that overflows its slot by
+// asking for the width of each prefix in turn: the last text's width, and once a prefix is asked for the
+// widths of all its prefixes, answer those questions.
 #pragma once
 
 #include "win32/UniqueHandles.h"
@@ -25,12 +26,15 @@ private:
         LOGFONTW logfont;
         UniqueFont font;
     };
-    // The last text measured: its UTF-8 bytes, for each byte offset the UTF-16 length of the text before
-    // it (-1 inside a character or past an invalid or zero byte), and the width of each UTF-16 prefix.
+    // The last text measured: its font, UTF-8 bytes and width; once a prefix was asked for, for each byte
+    // offset the UTF-16 length of the text before it (-1 inside a character or past an invalid or zero
+    // byte) and the width of each UTF-16 prefix.
     struct MeasuredText
     {
         HFONT font = nullptr;
         std::string utf8;
+        int width = 0;
+        bool hasPrefixes = false;
         std::vector<int> unitsAt;
         std::vector<int> prefixWidths;
     };
@@ -38,7 +42,8 @@ private:
     HFONT Select(const LOGFONTW& logfont);
     HFONT FontFor(const LOGFONTW& logfont);
     void ForgetFonts();
-    int Measure(HFONT font, const char* text, int byteLength);
+    int Measure(HFONT font, const char* text, size_t length);
+    bool MeasurePrefixes();
 
     UniqueMemoryDc dc_;
     std::vector<CachedFont> fonts_;
