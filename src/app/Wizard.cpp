@@ -55,10 +55,11 @@ FrameLoop::View FrameLoop::CurrentView() const
 bool FrameLoop::Turn()
 {
     const int records = DrainInput(context_, window_);
+    const bool presentRequested = TakePresentRequest();
     const View view = CurrentView();
     // The first turn, the turn after the detection pass, input, a window that needs its contents again and a
     // change since the last frame drawn (a page switch, a popup) make the turn active.
-    const bool active = activityPending_ || records > 0 || TakePresentRequest() || view != drawnView_;
+    const bool active = activityPending_ || records > 0 || presentRequested || view != drawnView_;
     activityPending_ = false;
     if (active)
         quietTurnsDrawn_ = 0;
