@@ -550,8 +550,3 @@ void StopBatchRect(int left, int top, int right, int bottom)
         device->StopBatchRect(left, top, right, bottom);
     }
 }
-
-bool TakePresentRequest()
-{
-    return false;
-}

@@ -259,6 +259,3 @@ void PresentBatch();
 void PresentBatchRect(int left, int top, int right, int bottom);
 void StopBatch();
 void StopBatchRect(int left, int top, int right, int bottom);
-// True once after the window needed its contents shown again (uncovered, restored, moved) while batch
-// drawing was on.
-bool TakePresentRequest();
