@@ -1,16 +1,21 @@
-// Timings of the wizard's hot paths in one program: a frame of each page, the idle cost of the paced frame
-// loop, the detection pass over a crowded Uninstall key, text measurement and the working set over many
-// frames. Each figure is the median and 95th percentile of many repetitions, printed as a table and written
-// as JSON to the file named by the first argument.
+// Timings of the wizard's hot paths in one program, each measured today and on the path it replaced (the
+// "before" figures run the replaced code, kept here): a frame of each page, the idle cost of the paced frame
+// loop as Linux counts it (the process and the wineserver), the start-up to the first frame on screen, text
+// measurement, the renderer's text commands, the detection pass over a crowded Uninstall key and the working
+// set over many frames. Each figure is the median and 95th percentile of many repetitions, printed as a
+// table and written as JSON to the file named by the first argument; the second names gravo-setup.exe.
 #include "app/EnvironmentPage.h"
 #include "app/Wizard.h"
 #include "app/WizardApp.h"
+#include "app/WizardSession.h"
 #include "app/WizardState.h"
 #include "discovery/EnvironmentTable.h"
 #include "discovery/RegistryReader.h"
 #include "graphwin/gravo.h"
 #include "guibackend/CommandRenderer.h"
 #include "guibackend/GuiFont.h"
+#include "win32/TextConversion.h"
+#include "win32/UniqueHandles.h"
 #include "support/ScratchRegistry.h"
 
 #include <windows.h>
@@ -19,10 +24,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <functional>
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -40,7 +48,8 @@ std::vector<Figure> figures;
 
 double Now()
 {
-    static const double ticksPerSecond = [] {
+    static const double ticksPerSecond = []
+    {
         LARGE_INTEGER frequency;
         QueryPerformanceFrequency(&frequency);
         return static_cast<double>(frequency.QuadPart);
@@ -54,10 +63,12 @@ void Record(const std::string& name, const std::string& unit, std::vector<double
 {
     std::sort(samples.begin(), samples.end());
     const size_t count = samples.size();
-    const double median = count % 2 != 0 ? samples[count / 2] : (samples[count / 2 - 1] + samples[count / 2]) / 2;
+    const double median =
+        count % 2 != 0 ? samples[count / 2] : (samples[count / 2 - 1] + samples[count / 2]) / 2;
     const double p95 = samples[std::min(count - 1, (count * 95 + 99) / 100 - 1)];
     figures.push_back(Figure{name, unit, median, p95, static_cast<int>(count)});
-    std::printf("%-58s %12.2f %12.2f %-8s %6d\n", name.c_str(), median, p95, unit.c_str(), static_cast<int>(count));
+    std::printf("%-58s %12.2f %12.2f %-8s %6d\n", name.c_str(), median, p95, unit.c_str(),
+                static_cast<int>(count));
     std::fflush(stdout);
 }
 
@@ -83,41 +94,22 @@ double WorkingSetKiB()
     return static_cast<double>(counters.WorkingSetSize) / 1024.0;
 }
 
-double ProcessCpuSeconds()
+// The wizard's object without its detection pass, which would replace the benchmark's list.
+class BenchApp : public WizardApp
 {
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto seconds = [](FILETIME t) {
-        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) /
-               1e7;
-    };
-    return seconds(kernel) + seconds(user);
-}
+public:
+    void StartDetection() override {}
+};
 
 // The wizard in its graph window, as RunWizard sets it up, without the detection pass.
 class WizardWindow
 {
 public:
-    WizardWindow()
+    WizardWindow() : window(session.Window()), font(session.DefaultFont()), context(session.Context())
     {
-        OpenGraphWindow(wizardWidth, wizardHeight, 0);
-        window = GraphWindowHandle();
-        windowDc = GetDC(window);
-        font = CreateGuiFont("Segoe UI", guiFontSize, 0);
-        context = InitGuiBackend(font, windowDc, wizardWidth, wizardHeight);
         app.Create(context, wizardWidth, wizardHeight);
-        StartBatch();
         appRunning = 1;
     }
-    ~WizardWindow()
-    {
-        StopBatch();
-        DestroyGuiFont(font);
-        ReleaseDC(window, windowDc);
-        CloseGraphWindow();
-    }
-    WizardWindow(const WizardWindow&) = delete;
-    WizardWindow& operator=(const WizardWindow&) = delete;
 
     void Frame() { RunFrame(context, app, window); }
 
@@ -133,7 +125,8 @@ public:
         documentation->statusText = L"在桌面创建快捷方式";
         documentation->detected = true;
         page.displayList.push_back(documentation);
-        const auto add = [&](int rowIndex, bool isMingw, const std::wstring& name) {
+        const auto add = [&](int rowIndex, bool isMingw, const std::wstring& name)
+        {
             EnvListEntry* entry = page.NewEntry();
             entry->rowIndex = rowIndex;
             entry->isMingw = isMingw;
@@ -151,36 +144,210 @@ public:
             add(static_cast<int>(i), true, page.mingwRows[i]->displayName);
     }
 
-    HWND window = nullptr;
-    HDC windowDc = nullptr;
-    GuiFont* font = nullptr;
-    nk_context* context = nullptr;
-    WizardApp app;
+    WizardSession session;
+    HWND window;
+    GuiFont* font;
+    nk_context* context;
+    BenchApp app;
 };
+
+// Today's text measurement before the prefix widths: the font selected into the measuring DC and one
+// GetTextExtentPoint32W for every width Nuklear asks for, each prefix of a clamped label included.
+class MeasurerBefore
+{
+public:
+    MeasurerBefore() : dc(CreateCompatibleDC(nullptr)) { SetGraphicsMode(dc.get(), GM_ADVANCED); }
+    ~MeasurerBefore() { SelectObject(dc.get(), GetStockObject(SYSTEM_FONT)); }
+    MeasurerBefore(const MeasurerBefore&) = delete;
+    MeasurerBefore& operator=(const MeasurerBefore&) = delete;
+
+    int Width(const LOGFONTW& logfont, const std::wstring& text)
+    {
+        HFONT font = FontFor(logfont);
+        SelectObject(dc.get(), font);
+        SIZE size = {0, 0};
+        GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(std::wcslen(text.c_str())), &size);
+        return size.cx;
+    }
+
+private:
+    HFONT FontFor(const LOGFONTW& logfont)
+    {
+        for (const auto& cached : fonts)
+            if (SameLogfont(cached.first, logfont))
+                return cached.second.get();
+        fonts.emplace_back(logfont, UniqueFont(CreateFontIndirectW(&logfont)));
+        return fonts.back().second.get();
+    }
+
+    UniqueMemoryDc dc;
+    std::vector<std::pair<LOGFONTW, UniqueFont>> fonts;
+};
+
+MeasurerBefore* measurerBefore = nullptr;
+
+float WidthBefore(nk_handle handle, float, const char* text, int byteLength)
+{
+    const auto* font = static_cast<const GuiFont*>(handle.ptr);
+    if (font == nullptr || font->logfont == nullptr || text == nullptr)
+        return 0.0f;
+    return static_cast<float>(measurerBefore->Width(*font->logfont, Utf8ToWide(text, byteLength)));
+}
+
+// Runs operation with Nuklear measuring through today's measurer (before) or the one it replaced.
+void WithMeasurement(WizardWindow& wizard, bool before, const std::function<void()>& operation)
+{
+    wizard.font->description.width = before ? WidthBefore : GuiTextWidth;
+    operation();
+    wizard.font->description.width = GuiTextWidth;
+}
 
 void BenchFrames(WizardWindow& wizard, const std::string& page)
 {
-    for (int i = 0; i < 50; ++i)
-        wizard.Frame();
-    Time("frame, " + page, 2000, 1, [&] { wizard.Frame(); });
+    for (bool before : {true, false})
+        WithMeasurement(wizard, before,
+                        [&]
+                        {
+                            for (int i = 0; i < 50; ++i)
+                                wizard.Frame();
+                            Time("frame, " + page + (before ? ", before" : ", after"), 2000, 1,
+                                 [&] { wizard.Frame(); });
+                        });
 }
 
-// The frame loop's own pacing: a frame, then 10 ms of sleep, for two seconds per sample.
+// The user and system time of a Linux process in seconds, from /proc (drive Z: is the Linux root under
+// Wine); negative when it cannot be read.
+double LinuxCpuSeconds(const std::string& pid)
+{
+    FILE* file = std::fopen(("Z:\\proc\\" + pid + "\\stat").c_str(), "r");
+    if (file == nullptr)
+        return -1;
+    char line[1024] = {};
+    const bool read = std::fgets(line, sizeof line, file) != nullptr;
+    std::fclose(file);
+    const char* fields = read ? std::strrchr(line, ')') : nullptr;
+    unsigned long long user = 0;
+    unsigned long long system = 0;
+    // After the name: state, then fields 4 to 13, then utime and stime (fields 14 and 15), in clock ticks.
+    if (fields == nullptr || std::sscanf(fields + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu",
+                                         &user, &system) != 2)
+        return -1;
+    return static_cast<double>(user + system) / 100.0;
+}
+
+// The Linux process number of this program, which scripts/bench writes into bench.pid: under Wine the
+// wineserver opens files, so /proc/self would be the server's.
+std::string OwnLinuxPid()
+{
+    FILE* file = std::fopen("bench.pid", "r");
+    if (file == nullptr)
+        return "";
+    char line[32] = {};
+    const bool read = std::fgets(line, sizeof line, file) != nullptr;
+    std::fclose(file);
+    return read ? std::string(line, std::strcspn(line, "\r\n")) : "";
+}
+
+// This program and the wineserver of its prefix (its Linux process number in GRAVO_WINESERVER_PID); negative
+// when either cannot be read.
+double WizardAndServerCpuSeconds()
+{
+    const std::string self = OwnLinuxPid();
+    const char* server = std::getenv("GRAVO_WINESERVER_PID");
+    if (self.empty() || server == nullptr || *server == '\0')
+        return -1;
+    const double selfSeconds = LinuxCpuSeconds(self);
+    const double serverSeconds = LinuxCpuSeconds(server);
+    return selfSeconds < 0 || serverSeconds < 0 ? -1 : selfSeconds + serverSeconds;
+}
+
+// The idle page with the pointer still, as Linux counts the CPU time of the wizard and the wineserver:
+// before, every turn builds, renders and presents; after, the frame loop's turns.
 void BenchIdle(WizardWindow& wizard, const std::string& page)
 {
-    std::vector<double> samples;
-    for (int i = 0; i < 5; ++i)
+    if (WizardAndServerCpuSeconds() < 0)
     {
-        const double cpuStart = ProcessCpuSeconds();
-        const double start = Now();
-        while (Now() - start < 2.0)
-        {
-            wizard.Frame();
-            Sleep(10);
-        }
-        samples.push_back((ProcessCpuSeconds() - cpuStart) * 1000.0 / (Now() - start));
+        std::printf("(no idle figures: run by scripts/bench, which names the processes for /proc)\n");
+        return;
     }
-    Record("idle CPU time, " + page + " (10 ms pacing)", "ms/s", samples);
+    for (bool before : {true, false})
+    {
+        FrameLoop loop(wizard.context, wizard.app, wizard.window);
+        const auto turn = [&]
+        {
+            if (before)
+            {
+                wizard.Frame();
+                Sleep(10);
+            }
+            else
+            {
+                loop.Turn();
+            }
+        };
+        for (int i = 0; i < 20; ++i)
+            turn();
+        std::vector<double> samples;
+        for (int i = 0; i < 5; ++i)
+        {
+            const double cpuStart = WizardAndServerCpuSeconds();
+            const double start = Now();
+            while (Now() - start < 2.0)
+                turn();
+            samples.push_back((WizardAndServerCpuSeconds() - cpuStart) * 1000.0 / (Now() - start));
+        }
+        Record("idle CPU, wizard and wineserver, " + page + (before ? ", before" : ", after"), "ms/s",
+               samples);
+    }
+}
+
+// The renderer's text commands: 40 labels in the default font, drawn by RenderGui (after) and by the text
+// routine it replaced, which set the command's font and put the previous one back around every text.
+void BenchTextCommands(WizardWindow& wizard)
+{
+    const auto pushLabels = [&]
+    {
+        nk_begin(wizard.context, "bench", nk_rect(0, 0, wizardWidth, wizardHeight), NK_WINDOW_NO_SCROLLBAR);
+        nk_layout_row_dynamic(wizard.context, 8, 4);
+        for (int i = 0; i < 40; ++i)
+            nk_label(wizard.context, "库文件路径", NK_TEXT_LEFT);
+        nk_end(wizard.context);
+    };
+    Time("40 text commands, before (font set and put back each)", 500, 1,
+         [&]
+         {
+             pushLabels();
+             SetBackColour(RGB(99, 99, 99));
+             ClearTarget();
+             for (const nk_command* command = nk__begin(wizard.context); command != nullptr;
+                  command = nk__next(wizard.context, command))
+             {
+                 if (command->type != NK_COMMAND_TEXT)
+                     continue;
+                 const auto& text = *reinterpret_cast<const nk_command_text*>(command);
+                 const COLORREF savedText = TextColour();
+                 const COLORREF savedBack = BackColour();
+                 const int savedMode = BackMode();
+                 LOGFONTW savedFont;
+                 GetFont(&savedFont);
+                 SetFont(static_cast<const GuiFont*>(text.font->userdata.ptr)->logfont);
+                 SetBackColour(RGB(text.background.r, text.background.g, text.background.b));
+                 SetTextColour(RGB(text.foreground.r, text.foreground.g, text.foreground.b));
+                 SetBackMode(TRANSPARENT);
+                 DrawGuiText(text.x, text.y, text.string);
+                 SetFont(&savedFont);
+                 SetTextColour(savedText);
+                 SetBackColour(savedBack);
+                 SetBackMode(savedMode);
+             }
+             nk_clear(wizard.context);
+         });
+    Time("40 text commands, after (RenderGui)", 500, 1,
+         [&]
+         {
+             pushLabels();
+             RenderGui(nk_rgb(99, 99, 99));
+         });
 }
 
 void BenchWorkingSet(WizardWindow& wizard)
@@ -212,27 +379,67 @@ float WidthThroughTextStyle(const LOGFONTW* logfont, const char* text, int byteL
 
 void BenchTextWidth(WizardWindow& wizard)
 {
-    const char* texts[] = {"安装", "下一步 >", "Visual C++ 2022", "包含目录: C:\\Program Files\\Microsoft Visual Studio"};
+    const char* texts[] = {"安装", "下一步 >", "Visual C++ 2022",
+                           "包含目录: C:\\Program Files\\Microsoft Visual Studio"};
     for (const char* text : texts)
     {
         const int length = static_cast<int>(std::strlen(text));
         const float before = WidthThroughTextStyle(wizard.font->logfont, text, length);
         const float after = GuiTextWidth(nk_handle_ptr(wizard.font), 0, text, length);
-        if (before != after)
+        if (before != after ||
+            measurerBefore->Width(*wizard.font->logfont, Utf8ToWide(text, length)) != after)
             std::printf("MISMATCH: \"%s\" %.0f through the text style, %.0f measured\n", text, before, after);
     }
     const char text[] = "包含目录: C:\\Program Files\\Microsoft Visual Studio";
     const int length = static_cast<int>(sizeof text - 1);
     Time("GuiTextWidth, through the text style (before)", 200, 50,
          [&] { WidthThroughTextStyle(wizard.font->logfont, text, length); });
-    Time("GuiTextWidth, cached font and DC (after)", 200, 50,
-         [&] { GuiTextWidth(nk_handle_ptr(wizard.font), 0, text, length); });
+    Time("GuiTextWidth, one call, before (font selected per call)", 200, 50,
+         [&] { measurerBefore->Width(*wizard.font->logfont, Utf8ToWide(text, length)); });
+    // Two texts in turn, so that no call is answered from the prefix widths of the one before.
+    const char other[] = "库目录: C:\\Program Files\\Microsoft Visual Studio\\VC";
+    const int otherLength = static_cast<int>(sizeof other - 1);
+    bool first = true;
+    Time("GuiTextWidth, one call, after (one GetTextExtentExPointW)", 200, 50,
+         [&]
+         {
+             first = !first;
+             GuiTextWidth(nk_handle_ptr(wizard.font), 0, first ? text : other, first ? length : otherLength);
+         });
+    // What Nuklear asks to clamp one overflowing 230-pixel info line: the whole text twice, then each prefix
+    // until one is too wide.
+    const std::string line =
+        WideToUtf8(L"头文件路径 C:\\Program Files\\Microsoft Visual Studio\\2022\\Community\\VC");
+    const nk_user_font& font = wizard.font->description;
+    const int total = static_cast<int>(line.size());
+    const auto clamp = [&]
+    {
+        font.width(font.userdata, 17, line.data(), total);
+        font.width(font.userdata, 17, line.data(), total);
+        int prefix = 0;
+        float width = 0;
+        nk_rune rune;
+        while (prefix < total && width < 230)
+        {
+            prefix += nk_utf_decode(line.data() + prefix, &rune, total - prefix);
+            width = font.width(font.userdata, 17, line.data(), prefix);
+        }
+    };
+    for (bool before : {true, false})
+        WithMeasurement(wizard, before,
+                        [&]
+                        {
+                            Time(std::string("clamping one overflowing info line, ") +
+                                     (before ? "before" : "after"),
+                                 200, 20, clamp);
+                        });
 }
 
 // Subkeys of the Uninstall key the pass reads, none of them matching; with matches, entries for Visual
 // Studio 2017 to 2026 and Dev-C++ after them (enumerated last).
-const std::wstring uninstall = HostIs64() ? L"Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
-                                          : L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const std::wstring uninstall = HostIs64()
+                                   ? L"Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
+                                   : L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 void FillUninstall(int subkeys, bool withMatches)
 {
@@ -254,7 +461,8 @@ void FillUninstall(int subkeys, bool withMatches)
         const std::wstring path = uninstall + L"\\~match-" + std::to_wstring(n++);
         TestSupport::SetRegString(HKEY_LOCAL_MACHINE, path, L"DisplayName", displayName);
         TestSupport::SetRegString(HKEY_LOCAL_MACHINE, path, L"InstallLocation", L"C:\\nowhere\\" + path);
-        TestSupport::SetRegString(HKEY_LOCAL_MACHINE, path, L"UninstallString", L"C:\\nowhere\\uninstall.exe");
+        TestSupport::SetRegString(HKEY_LOCAL_MACHINE, path, L"UninstallString",
+                                  L"C:\\nowhere\\uninstall.exe");
     }
 }
 
@@ -262,8 +470,11 @@ void BenchDetection(int subkeys, bool withMatches, int repetitions)
 {
     TestSupport::ScratchRegistry registry;
     FillUninstall(subkeys, withMatches);
-    Time("detection pass, " + std::to_string(subkeys) + " Uninstall subkeys" + (withMatches ? ", matches last" : ""),
-         repetitions, 1, [] {
+    Time("detection pass, " + std::to_string(subkeys) + " Uninstall subkeys" +
+             (withMatches ? ", matches last" : ""),
+         repetitions, 1,
+         []
+         {
              EnvironmentTable table;
              table.RunDetectionPass(L"在线文档", L"桌面路径");
          });
@@ -275,15 +486,63 @@ void BenchUninstallScan()
 {
     TestSupport::ScratchRegistry registry;
     FillUninstall(1000, false);
-    Time("Uninstall search step: list 1000 subkeys, read each DisplayName", 10, 1, [] {
-        for (const std::wstring& name : EnumSubkeys(HKEY_LOCAL_MACHINE, uninstall.c_str()))
-            ReadRegistryString(HKEY_LOCAL_MACHINE, (uninstall + L"\\" + name).c_str(), L"DisplayName");
-    });
+    Time("Uninstall search step: list 1000 subkeys, read each DisplayName", 10, 1,
+         []
+         {
+             for (const std::wstring& name : EnumSubkeys(HKEY_LOCAL_MACHINE, uninstall.c_str()))
+                 ReadRegistryString(HKEY_LOCAL_MACHINE, (uninstall + L"\\" + name).c_str(), L"DisplayName");
+         });
     const std::wregex pattern(LR"(^Visual Studio (Community|Professional|Enterprise) 2022( \([^\)]+\))?$)",
                               std::regex::ECMAScript | std::regex::icase);
     const std::wstring displayName = L"Some Application 123";
     Time("Uninstall search step: one icase regex_search of a DisplayName", 100, 100,
          [&] { std::regex_search(displayName, pattern); });
+}
+
+// From CreateProcess of gravo-setup.exe to its first frame on the screen (the welcome page's blue strip
+// under the window's client corner); the program is ended then.
+void BenchStartup(const std::wstring& setupExe)
+{
+    std::vector<double> samples;
+    HDC screen = GetDC(nullptr);
+    for (int i = 0; i < 15; ++i)
+    {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        std::wstring commandLine = L"\"" + setupExe + L"\"";
+        const double start = Now();
+        if (!CreateProcessW(setupExe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process))
+        {
+            std::printf("(gravo-setup.exe could not be started)\n");
+            break;
+        }
+        UniqueHandle processHandle(process.hProcess);
+        UniqueHandle threadHandle(process.hThread);
+        double shown = -1;
+        while (shown < 0 && Now() - start < 30)
+        {
+            HWND window = FindWindowW(L"GravoWnd", L"Gravo 26.1.1 安装向导");
+            POINT corner = {10, 10};
+            if (window != nullptr && ClientToScreen(window, &corner) &&
+                GetPixel(screen, corner.x, corner.y) == RGB(33, 23, 129))
+                shown = Now();
+            else
+                Sleep(1);
+        }
+        TerminateProcess(processHandle.get(), 0);
+        WaitForSingleObject(processHandle.get(), 10000);
+        if (shown < 0)
+        {
+            std::printf("(no first frame seen)\n");
+            break;
+        }
+        samples.push_back((shown - start) * 1000.0);
+    }
+    ReleaseDC(nullptr, screen);
+    if (!samples.empty())
+        Record("start-up to the first frame on screen", "ms", samples);
 }
 
 void WriteJson(const char* path)
@@ -295,8 +554,11 @@ void WriteJson(const char* path)
     for (size_t i = 0; i < figures.size(); ++i)
     {
         const Figure& f = figures[i];
-        std::fprintf(file, "    {\"name\": \"%s\", \"unit\": \"%s\", \"median\": %.3f, \"p95\": %.3f, \"repetitions\": %d}%s\n",
-                     f.name.c_str(), f.unit.c_str(), f.median, f.p95, f.repetitions, i + 1 < figures.size() ? "," : "");
+        std::fprintf(file,
+                     "    {\"name\": \"%s\", \"unit\": \"%s\", \"median\": %.3f, \"p95\": %.3f, "
+                     "\"repetitions\": %d}%s\n",
+                     f.name.c_str(), f.unit.c_str(), f.median, f.p95, f.repetitions,
+                     i + 1 < figures.size() ? "," : "");
     }
     std::fprintf(file, "  ]\n}\n");
     std::fclose(file);
@@ -308,9 +570,12 @@ int wmain(int argc, wchar_t** argv)
     std::printf("%-58s %12s %12s %-8s %6s\n", "figure", "median", "p95", "unit", "reps");
     {
         WizardWindow wizard;
+        MeasurerBefore before;
+        measurerBefore = &before;
         currentPage = 1;
         BenchFrames(wizard, "welcome page");
         BenchTextWidth(wizard);
+        BenchTextCommands(wizard);
         wizard.FillList();
         currentPage = 2;
         BenchFrames(wizard, "list page, 16 lines detected");
@@ -319,7 +584,10 @@ int wmain(int argc, wchar_t** argv)
         BenchIdle(wizard, "welcome page");
         currentPage = 2;
         BenchIdle(wizard, "list page, 16 lines detected");
+        measurerBefore = nullptr;
     }
+    if (argc > 2)
+        BenchStartup(argv[2]);
     for (int subkeys : {0, 100, 1000, 5000})
         BenchDetection(subkeys, false, subkeys >= 5000 ? 10 : 30);
     for (int subkeys : {0, 5000})

@@ -6,6 +6,7 @@
 #include "install/DocumentationShortcut.h"
 #include "install/MingwInstaller.h"
 #include "install/VisualCppInstaller.h"
+#include "win32/TextConversion.h"
 
 #include <shlobj.h>
 
@@ -175,7 +176,7 @@ void EnvironmentPage::Install(const EnvListEntry& entry)
 {
     std::wstring result;
     if (entry.rowIndex == -1)
-        result = InstallDocumentation();
+        result = InstallDocumentationShortcut();
     else if (entry.isMingw)
         result = InstallMingw(*this, entry.rowIndex);
     else
@@ -187,7 +188,7 @@ void EnvironmentPage::Install(const EnvListEntry& entry)
 void EnvironmentPage::Uninstall(const EnvListEntry& entry)
 {
     if (entry.rowIndex == -1)
-        resultText = UninstallDocumentation();
+        resultText = UninstallDocumentationShortcut();
     else if (entry.isMingw)
         resultText = UninstallMingw(*this, entry.rowIndex);
     else
@@ -200,8 +201,7 @@ void EnvironmentPage::Choose(EnvListEntry& entry)
     const std::wstring path = ChooseFolder();
     if (path.empty())
         return;
-    const int code = entry.isMingw ? ProbeMingwEnvironment(path, entry.rowIndex, &entry, false)
-                                   : AdoptChosenVcDir(path, entry, true);
+    const int code = entry.isMingw ? ExamineMingwFolder(path, entry) : ExamineVisualCppFolder(path, entry);
     if (code == 0)
     {
         resultText = entry.isMingw ? L"未检测到编译器" : L"未检测到 VS";
@@ -232,4 +232,24 @@ std::wstring EnvironmentPage::ChooseFolder()
     const BOOL ok = SHGetPathFromIDListW(item, path);
     CoTaskMemFree(item);
     return ok ? std::wstring(path) : std::wstring();
+}
+
+int EnvironmentPage::ExamineVisualCppFolder(const std::wstring& folder, EnvListEntry& entry)
+{
+    return AdoptChosenVcDir(folder, entry, true);
+}
+
+int EnvironmentPage::ExamineMingwFolder(const std::wstring& folder, EnvListEntry& entry)
+{
+    return ProbeMingwEnvironment(folder, entry.rowIndex, &entry, false);
+}
+
+std::wstring EnvironmentPage::InstallDocumentationShortcut()
+{
+    return InstallDocumentation();
+}
+
+std::wstring EnvironmentPage::UninstallDocumentationShortcut()
+{
+    return UninstallDocumentation();
 }

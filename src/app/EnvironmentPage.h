@@ -3,7 +3,7 @@
 #pragma once
 
 #include "discovery/EnvironmentTable.h"
-#include "guibackend/GuiFont.h"
+#include "guibackend/PageFont.h"
 #include "guibackend/NuklearConfig.h"
 
 #include <string>
@@ -18,6 +18,13 @@ public:
 
     // The shell's folder dialog: the chosen folder, or empty when cancelled.
     virtual std::wstring ChooseFolder();
+    // The examinations of a chosen folder: AdoptChosenVcDir walking up, and ProbeMingwEnvironment for the
+    // entry's row on a 32-bit host (0 nothing found, -1 refused, else accepted).
+    virtual int ExamineVisualCppFolder(const std::wstring& folder, EnvListEntry& entry);
+    virtual int ExamineMingwFolder(const std::wstring& folder, EnvListEntry& entry);
+    // The documentation line's shortcut on the user's desktop (InstallDocumentation, UninstallDocumentation).
+    virtual std::wstring InstallDocumentationShortcut();
+    virtual std::wstring UninstallDocumentationShortcut();
 
     // What the line's buttons do; each runs synchronously and opens the result popup where it says so.
     void Install(const EnvListEntry& entry);

@@ -1,5 +1,7 @@
 #include "app/WelcomePage.h"
 
+#include "win32/TextConversion.h"
+
 namespace
 {
 
@@ -49,6 +51,9 @@ WelcomePage::WelcomePage(nk_context* context, int width, int height)
 void WelcomePage::Draw(int* running, int* page)
 {
     context_->style.window.background = nk_rgb(77, 77, 77);
+    // The list page leaves its beige as the window background, which would show in the gap between the
+    // strip and the panel: the welcome page looks the same on every visit, as on the first.
+    context_->style.window.fixed_background = nk_style_item_color(nk_rgb(45, 45, 45));
     if (nk_begin(context_, "", nk_rect(0, 0, static_cast<float>(width_), static_cast<float>(height_)),
                  NK_WINDOW_NO_SCROLLBAR))
     {

@@ -2,7 +2,7 @@
 // "下一步 >" and "取消". Also the wizard's button style, which the list page uses too.
 #pragma once
 
-#include "guibackend/GuiFont.h"
+#include "guibackend/PageFont.h"
 #include "guibackend/NuklearConfig.h"
 
 // A fresh copy of the context's button style in the wizard's grey and white.

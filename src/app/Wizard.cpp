@@ -1,65 +1,96 @@
 #include "app/Wizard.h"
 
+#include "app/EnvironmentPage.h"
 #include "app/WizardApp.h"
+#include "app/WizardSession.h"
 #include "app/WizardState.h"
 #include "graphwin/gravo.h"
 #include "guibackend/CommandRenderer.h"
-#include "guibackend/GuiFont.h"
 #include "guibackend/InputTranslation.h"
 
-void RunFrame(nk_context* context, WizardApp& app, HWND window)
+int DrainInput(nk_context* context, HWND window)
 {
+    int records = 0;
     nk_input_begin(context);
     GraphMessage record;
     while (PollGraphMessage(&record, 255, true))
+    {
         HandleGraphMessage(window, &record);
+        ++records;
+    }
     nk_input_end(context);
+    return records;
+}
+
+void DrawAndPresent(WizardApp& app)
+{
     app.DrawFrame();
     RenderGui(nk_rgb(99, 99, 99));
     PresentBatch();
 }
 
+void RunFrame(nk_context* context, WizardApp& app, HWND window)
+{
+    DrainInput(context, window);
+    DrawAndPresent(app);
+}
+
+namespace
+{
+// Quiet turns drawn after an activity before quiet turns stop drawing.
+constexpr int settlingTurns = 2;
+} // namespace
+
+FrameLoop::FrameLoop(nk_context* context, WizardApp& app, HWND window)
+    : context_(context), app_(app), window_(window)
+{
+}
+
+FrameLoop::View FrameLoop::CurrentView() const
+{
+    return View{currentPage, appRunning,
+                app_.environmentPage != nullptr && app_.environmentPage->resultPopupOpen};
+}
+
+bool FrameLoop::Turn()
+{
+    const int records = DrainInput(context_, window_);
+    const bool presentRequested = TakePresentRequest();
+    const View view = CurrentView();
+    // The first turn, the turn after the detection pass, input, a window that needs its contents again and a
+    // change since the last frame drawn (a page switch, a popup) make the turn active.
+    const bool active = activityPending_ || records > 0 || presentRequested || view != drawnView_;
+    activityPending_ = false;
+    if (active)
+        quietTurnsDrawn_ = 0;
+    const bool draw = active || quietTurnsDrawn_ < settlingTurns;
+    if (draw)
+    {
+        if (!active)
+            ++quietTurnsDrawn_;
+        drawnView_ = view;
+        DrawAndPresent(app_);
+    }
+    Sleep(10);
+    // Detection runs once, after the first frame reached the screen; the list it fills is drawn next.
+    if (!detectionDone_)
+    {
+        detectionDone_ = true;
+        app_.StartDetection();
+        activityPending_ = true;
+    }
+    return draw;
+}
+
 int RunWizard()
 {
-    OpenGraphWindow(wizardWidth, wizardHeight, 0);
-    HWND window = GraphWindowHandle();
-    if (window == nullptr)
-    {
-        CloseGraphWindow();
-        return 1;
-    }
-    HDC windowDc = GetDC(window);
-    SetWindowTextW(window, L"Gravo 26.1.1 安装向导");
-    GuiFont* defaultFont = CreateGuiFont("Segoe UI", guiFontSize, 0);
-    nk_context* context =
-        defaultFont != nullptr ? InitGuiBackend(defaultFont, windowDc, wizardWidth, wizardHeight) : nullptr;
-    if (context == nullptr)
-    {
-        DestroyGuiFont(defaultFont);
-        ReleaseDC(window, windowDc);
-        CloseGraphWindow();
-        return 2;
-    }
-
+    WizardSession session;
+    if (session.Status() != 0)
+        return session.Status();
     WizardApp app;
-    app.Create(context, wizardWidth, wizardHeight);
-    bool firstFrameShown = false;
-    StartBatch();
+    app.Create(session.Context(), wizardWidth, wizardHeight);
+    FrameLoop loop(session.Context(), app, session.Window());
     while (appRunning)
-    {
-        RunFrame(context, app, window);
-        Sleep(10);
-        // Detection runs once, after the first frame reached the screen; no frame is drawn meanwhile.
-        if (!firstFrameShown)
-        {
-            firstFrameShown = true;
-            app.StartDetection();
-        }
-    }
-
-    StopBatch();
-    DestroyGuiFont(defaultFont);
-    ReleaseDC(window, windowDc);
-    CloseGraphWindow();
+        loop.Turn();
     return 0;
 }

@@ -10,9 +10,11 @@ class EnvironmentPage;
 class WizardApp
 {
 public:
+    virtual ~WizardApp() = default;
+
     void Create(nk_context* context, int width, int height);
-    // The detection pass, run once after the first frame.
-    void StartDetection();
+    // The detection pass, run once after the first frame (a test may watch when it runs).
+    virtual void StartDetection();
     // The per-frame style, then the current page.
     void DrawFrame();
 

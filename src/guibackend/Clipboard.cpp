@@ -1,6 +1,11 @@
-// Nuklear's clipboard callbacks on the Windows clipboard's Unicode text. Both give up silently when the
-// clipboard cannot be opened, holds no Unicode text or memory runs out.
-#include "guibackend/GuiFont.h"
+// Both callbacks give up silently when the clipboard cannot be opened, holds no Unicode text or memory
+// runs out.
+#include "guibackend/Clipboard.h"
+
+#include "win32/TextConversion.h"
+#include "win32/UniqueHandles.h"
+
+#include <windows.h>
 
 #include <cwchar>
 #include <string>
@@ -24,6 +29,15 @@ public:
 private:
     bool opened;
 };
+
+// A block of global memory, freed unless the clipboard took it.
+struct GlobalMemoryTraits
+{
+    using pointer = HGLOBAL;
+    static pointer Empty() { return nullptr; }
+    static void Close(pointer block) { GlobalFree(block); }
+};
+using UniqueGlobalMemory = UniqueResource<GlobalMemoryTraits>;
 
 class LockedMemory
 {
@@ -84,21 +98,18 @@ void ClipboardCopy(nk_handle, const char* text, int byteLength)
     const int count = MultiByteToWideChar(CP_UTF8, 0, text, byteLength, nullptr, 0);
     if (count <= 0)
         return;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (static_cast<SIZE_T>(count) + 1) * sizeof(wchar_t));
-    if (block == nullptr)
+    UniqueGlobalMemory block(GlobalAlloc(GMEM_MOVEABLE, (static_cast<SIZE_T>(count) + 1) * sizeof(wchar_t)));
+    if (!block)
         return;
-    bool filled = false;
     {
-        LockedMemory locked(block);
+        LockedMemory locked(block.get());
         auto* wide = static_cast<wchar_t*>(locked.Data());
-        if (wide != nullptr)
-        {
-            MultiByteToWideChar(CP_UTF8, 0, text, byteLength, wide, count);
-            wide[count] = L'\0';
-            filled = true;
-        }
+        if (wide == nullptr)
+            return;
+        MultiByteToWideChar(CP_UTF8, 0, text, byteLength, wide, count);
+        wide[count] = L'\0';
     }
-    // The clipboard owns the block only once SetClipboardData took it.
-    if (!filled || SetClipboardData(CF_UNICODETEXT, block) == nullptr)
-        GlobalFree(block);
+    // The clipboard owns the block once SetClipboardData took it.
+    if (SetClipboardData(CF_UNICODETEXT, block.get()) != nullptr)
+        block.release();
 }

@@ -3,51 +3,54 @@
 #include "guibackend/CommandRenderer.h"
 
 #include "graphwin/gravo.h"
+#include "guibackend/GuiBackend.h"
 
 namespace
 {
-// The renderer's state, one for the process: the GUI context and the window DC that only the
-// multi-colour rectangle draws on.
-struct RendererState
-{
-    nk_context context;
-    HDC windowDC;
-    bool initialised;
-};
-
-RendererState& State()
-{
-    static RendererState state{};
-    return state;
-}
-
 // Nuklear's alpha is dropped: the renderer draws every colour opaque.
 COLORREF ToColour(nk_color colour)
 {
     return RGB(colour.r, colour.g, colour.b);
 }
 
+// Every change of the library's line colour, line style or fill colour builds a new GDI pen or brush and
+// every change of its font a new GDI font, so the scopes below change only what differs from the current
+// state and put back only what they changed.
+
 // The line colour, and the line style once changed, put back when the scope ends.
 class LineScope
 {
 public:
-    explicit LineScope(nk_color colour) : savedColour(LineColour())
+    explicit LineScope(nk_color colour)
+        : savedColour(LineColour()), colourChanged(savedColour != ToColour(colour))
     {
         GetLineStyle(&savedStyle);
-        SetLineColour(ToColour(colour));
+        if (colourChanged)
+            SetLineColour(ToColour(colour));
     }
     ~LineScope()
     {
-        SetLineColour(savedColour);
-        ApplyLineStyle(&savedStyle);
+        if (colourChanged)
+            SetLineColour(savedColour);
+        if (styleChanged)
+            ApplyLineStyle(&savedStyle);
     }
     LineScope(const LineScope&) = delete;
     LineScope& operator=(const LineScope&) = delete;
 
-    void Style(DWORD style, int thickness) { SetLineStyle(style, thickness, nullptr, 0); }
+    void Style(DWORD style, int thickness)
+    {
+        if (savedStyle.style == style && savedStyle.thickness == static_cast<DWORD>(thickness) &&
+            savedStyle.PatternCount() == 0)
+            return;
+        SetLineStyle(style, thickness, nullptr, 0);
+        styleChanged = true;
+    }
 
 private:
     COLORREF savedColour;
+    bool colourChanged;
+    bool styleChanged = false;
     LINESTYLE savedStyle;
 };
 
@@ -62,15 +65,21 @@ public:
 class FillScope
 {
 public:
-    explicit FillScope(nk_color colour) : savedFill(FillColour()), savedLine(LineColour())
+    explicit FillScope(nk_color colour)
+        : savedFill(FillColour()), savedLine(LineColour()), fillChanged(savedFill != ToColour(colour)),
+          lineChanged(savedLine != ToColour(colour))
     {
-        SetFillColour(ToColour(colour));
-        SetLineColour(ToColour(colour));
+        if (fillChanged)
+            SetFillColour(ToColour(colour));
+        if (lineChanged)
+            SetLineColour(ToColour(colour));
     }
     ~FillScope()
     {
-        SetFillColour(savedFill);
-        SetLineColour(savedLine);
+        if (fillChanged)
+            SetFillColour(savedFill);
+        if (lineChanged)
+            SetLineColour(savedLine);
     }
     FillScope(const FillScope&) = delete;
     FillScope& operator=(const FillScope&) = delete;
@@ -78,10 +87,12 @@ public:
 private:
     COLORREF savedFill;
     COLORREF savedLine;
+    bool fillChanged;
+    bool lineChanged;
 };
 
 // The command's font and colours on a transparent background; the font is put back first, the
-// background mode last.
+// background mode last. Text in the current font (the default GUI font, most labels) keeps it.
 class TextScope
 {
 public:
@@ -89,7 +100,8 @@ public:
         : savedText(TextColour()), savedBack(BackColour()), savedMode(BackMode()), savedFont()
     {
         GetFont(&savedFont);
-        if (font != nullptr)
+        fontChanged = font != nullptr && !SameLogfont(*font, savedFont);
+        if (fontChanged)
             SetFont(font);
         SetBackColour(ToColour(background));
         SetTextColour(ToColour(foreground));
@@ -97,7 +109,8 @@ public:
     }
     ~TextScope()
     {
-        SetFont(&savedFont);
+        if (fontChanged)
+            SetFont(&savedFont);
         SetTextColour(savedText);
         SetBackColour(savedBack);
         SetBackMode(savedMode);
@@ -110,6 +123,7 @@ private:
     COLORREF savedBack;
     int savedMode;
     LOGFONTW savedFont;
+    bool fontChanged;
 };
 
 // Polygons are drawn from a fixed array on the stack; points beyond it are not drawn.
@@ -196,7 +210,7 @@ TRIVERTEX Vertex(int x, int y, nk_color colour)
 // Drawn straight on the window's DC, outside the back buffer; no page produces this command.
 void DrawRectMultiColour(const nk_command_rect_multi_color& command)
 {
-    HDC windowDC = State().windowDC;
+    HDC windowDC = TheGuiBackend().windowDC;
     if (windowDC == nullptr)
         return;
     const int right = command.x + command.w;
@@ -365,40 +379,15 @@ void DrawCommand(const nk_command* command)
 }
 } // namespace
 
-nk_context* InitGuiBackend(GuiFont* font, HDC windowDC, int, int)
-{
-    RendererState& state = State();
-    if (state.initialised)
-        nk_free(&state.context);
-    nk_user_font* description = nullptr;
-    if (font != nullptr)
-    {
-        description = &font->description;
-        description->userdata = nk_handle_ptr(font);
-        description->height = font->logfont != nullptr ? static_cast<float>(font->logfont->lfHeight) : 0.0f;
-        description->width = GuiTextWidth;
-    }
-    state.windowDC = windowDC;
-    state.initialised = nk_init_default(&state.context, description) != 0;
-    state.context.clip.copy = ClipboardCopy;
-    state.context.clip.paste = ClipboardPaste;
-    return &state.context;
-}
-
-nk_context* GuiContext()
-{
-    return &State().context;
-}
-
 void RenderGui(nk_color clearColour)
 {
     SetBackColour(ToColour(clearColour));
     ClearTarget();
-    RendererState& state = State();
-    if (!state.initialised)
+    GuiBackend& backend = TheGuiBackend();
+    if (!backend.initialised)
         return;
-    for (const nk_command* command = nk__begin(&state.context); command != nullptr;
-         command = nk__next(&state.context, command))
+    for (const nk_command* command = nk__begin(&backend.context); command != nullptr;
+         command = nk__next(&backend.context, command))
         DrawCommand(command);
-    nk_clear(&state.context);
+    nk_clear(&backend.context);
 }

@@ -2,23 +2,10 @@
 #include "guibackend/InputTranslation.h"
 
 #include "graphwin/gravo.h"
-#include "guibackend/CommandRenderer.h"
+#include "guibackend/GuiBackend.h"
 
 namespace
 {
-// The key records carry no modifiers and the main thread's own key state never sees the keys (the
-// window thread receives them), so the Control state is followed from the Control keys' own records.
-struct InputState
-{
-    bool controlHeld;
-};
-
-InputState& State()
-{
-    static InputState state{};
-    return state;
-}
-
 const unsigned ControlKeys[] = {VK_CONTROL, VK_LCONTROL, VK_RCONTROL};
 
 bool IsControlKey(unsigned virtualKey)
@@ -46,13 +33,13 @@ NuklearKeys WithControl(bool controlHeld, nk_keys key)
 
 int HandleKey(const GraphKey& key, bool down)
 {
-    InputState& state = State();
+    GuiBackend& backend = TheGuiBackend();
     if (IsControlKey(key.virtualKey))
     {
-        state.controlHeld = down;
+        backend.controlHeld = down;
         return 0;
     }
-    const NuklearKeys keys = TranslateVirtualKey(key.virtualKey, state.controlHeld);
+    const NuklearKeys keys = TranslateVirtualKey(key.virtualKey, backend.controlHeld);
     nk_context* context = GuiContext();
     for (int i = 0; i < keys.count; ++i)
         nk_input_key(context, keys.keys[i], down);
@@ -120,7 +107,7 @@ int HandleMouse(std::uint16_t message, const GraphMouse& mouse)
 void HandleWindowChange(std::uint16_t message, const GraphWindowChange& change)
 {
     if (message == WM_ACTIVATE && LOWORD(change.wParam) == WA_INACTIVE)
-        State().controlHeld = false;
+        TheGuiBackend().controlHeld = false;
 }
 } // namespace
 

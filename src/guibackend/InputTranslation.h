@@ -1,5 +1,5 @@
 // The input half of the GUI backend: turns graph window records (gravo.h) into Nuklear input on the
-// backend's context (CommandRenderer.h), between nk_input_begin and nk_input_end.
+// backend's context (GuiBackend.h), between nk_input_begin and nk_input_end.
 #pragma once
 
 #include "guibackend/NuklearConfig.h"

@@ -1,6 +1,6 @@
 // The one Nuklear configuration of Gravo Setup: every unit that uses Nuklear includes this header
-// instead of nuklear.h, so that all of them see the same structures. The backend's FontLabel.cpp
-// is the only unit that compiles Nuklear's implementation.
+// instead of nuklear.h, so that all of them see the same structures. The backend's
+// NuklearImplementation.cpp is the only unit that compiles Nuklear's implementation.
 #pragma once
 
 #ifndef NK_INCLUDE_FIXED_TYPES

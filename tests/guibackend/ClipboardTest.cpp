@@ -1,6 +1,8 @@
 // The clipboard callbacks through the real clipboard of the desktop: copying puts Unicode text on it,
 // pasting inserts its text into a Nuklear text edit.
-#include "guibackend/GuiFont.h"
+#include "guibackend/Clipboard.h"
+
+#include <windows.h>
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 #include "GuiWindow.h"
 
 #include "graphwin/gravo.h"
+#include "guibackend/PageFont.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,21 @@ protected:
     int CountRed(int left, int top, int right, int bottom) const
     {
         return CountPixels(left, top, right, bottom, RedWord);
+    }
+    // The bounding box of the pure yellow pixels between two rows of the back buffer.
+    SIZE InkSize(int top, int bottom) const
+    {
+        int left = Width, right = -1, high = bottom, low = -1;
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < Width; ++x)
+                if (Pixel(x, y) == 0xFFFF00)
+                {
+                    left = x < left ? x : left;
+                    right = x > right ? x : right;
+                    high = y < high ? y : high;
+                    low = y > low ? y : low;
+                }
+        return right < 0 ? SIZE{0, 0} : SIZE{right - left + 1, low - high + 1};
     }
 };
 
@@ -71,6 +87,25 @@ TEST_F(CommandRendererTest, ColourWithAlphaZeroIsDrawnOpaque)
     EXPECT_EQ(Pixel(79, 69), RedWord);
     EXPECT_EQ(Pixel(19, 30), ClearColour);
     EXPECT_EQ(Pixel(20, 29), ClearColour);
+}
+
+// The ink of the yellow text in a band of the back buffer: its width and height in pixels.
+TEST_F(CommandRendererTest, TextIsDrawnInTheCommandsOwnFont)
+{
+    nk_command_buffer* canvas = BeginCanvas();
+    PageFont big{};
+    const nk_color yellow = nk_rgb(255, 255, 0);
+    const nk_color background = nk_rgb(99, 99, 99);
+    nk_draw_text(canvas, nk_rect(10, 10, 460, 60), "MMMM", 4,
+                 MakePageFont(&big, &font->description, 48, 900, 0, 0), background, yellow);
+    nk_draw_text(canvas, nk_rect(10, 150, 460, 30), "MMMM", 4, &font->description, background, yellow);
+    EndFrame();
+    const SIZE bigInk = InkSize(10, 140);
+    const SIZE defaultInk = InkSize(150, 200);
+    ASSERT_GT(defaultInk.cx, 0);
+    // 48 pixels against 17: the ink is well over twice as wide and as tall.
+    EXPECT_GT(bigInk.cx, defaultInk.cx * 2);
+    EXPECT_GT(bigInk.cy, defaultInk.cy * 2);
 }
 
 TEST_F(CommandRendererTest, RoundingGivesRoundCornersAndZeroSquareOnes)

@@ -3,6 +3,9 @@
 #include "GuiWindow.h"
 
 #include "graphwin/gravo.h"
+#include "guibackend/Clipboard.h"
+#include "guibackend/PageFont.h"
+#include "win32/TextConversion.h"
 
 #include <gtest/gtest.h>
 
@@ -60,6 +63,41 @@ TEST_F(GuiFontTest, WidthIsTheDefaultFontsTextWidth)
     EXPECT_GT(width, 0.0f);
     EXPECT_EQ(width, static_cast<float>(TextWidth(L"Hello 安装")));
     EXPECT_EQ(GuiTextWidth(nk_handle_ptr(font), 17, "Hello", 2), static_cast<float>(TextWidth(L"He")));
+}
+
+// Nuklear clamps an overflowing label by asking for each prefix in turn; the answers come from one
+// measurement of the whole text and must be the widths the library measures for each prefix itself.
+TEST_F(GuiFontTest, EveryPrefixMeasuresAsTheLibraryMeasuresIt)
+{
+    const std::string texts[] = {
+        "包含目录: C:\\Program Files\\Microsoft Visual Studio \xF0\x9F\x98\x80 x",
+        "abc\xFF\xFE def \xE5\xAE",   // an invalid byte and a cut-off character
+        std::string("tab\0after", 9), // the text ends at its zero, as Windows takes it
+    };
+    for (const std::string& text : texts)
+    {
+        const int length = static_cast<int>(text.size());
+        EXPECT_EQ(GuiTextWidth(nk_handle_ptr(font), 17, text.data(), length),
+                  static_cast<float>(TextWidth(Utf8ToWide(text.data(), length).c_str())));
+        for (int prefix = length; prefix >= 0; --prefix)
+            EXPECT_EQ(GuiTextWidth(nk_handle_ptr(font), 17, text.data(), prefix),
+                      static_cast<float>(TextWidth(Utf8ToWide(text.data(), prefix).c_str())))
+                << text << " up to byte " << prefix;
+    }
+}
+
+TEST_F(GuiFontTest, SamePrefixInAnotherFontIsMeasuredInThatFont)
+{
+    const char text[] = "Visual C++ 2022";
+    const int length = static_cast<int>(sizeof text - 1);
+    PageFont title{};
+    const nk_user_font* description = MakePageFont(&title, context->style.font, 22, 900, 0, 0);
+    const float defaultWidth = GuiTextWidth(nk_handle_ptr(font), 17, text, length);
+    const float titlePrefix = description->width(description->userdata, 17, text, 6);
+    const float defaultPrefix = GuiTextWidth(nk_handle_ptr(font), 17, text, 6);
+    EXPECT_EQ(defaultPrefix, static_cast<float>(TextWidth(L"Visual")));
+    EXPECT_GT(titlePrefix, defaultPrefix);
+    EXPECT_GT(defaultWidth, defaultPrefix);
 }
 
 TEST_F(GuiFontTest, EmptyOrMissingTextOrFontMeasuresZero)

@@ -10,23 +10,17 @@ namespace GuiTest
 {
 void GuiWindowTest::SetUp()
 {
-    window = OpenGraphWindow(Width, Height, 0);
-    ASSERT_NE(window, nullptr);
-    StartBatch();
-    windowDC = GetDC(window);
-    font = CreateGuiFont("Segoe UI", 17, 0);
-    ASSERT_NE(font, nullptr);
-    context = InitGuiBackend(font, windowDC, Width, Height);
-    ASSERT_NE(context, nullptr);
+    session = std::make_unique<WizardSession>();
+    ASSERT_EQ(session->Status(), 0);
+    window = session->Window();
+    windowDC = session->WindowDc();
+    font = session->DefaultFont();
+    context = session->Context();
 }
 
 void GuiWindowTest::TearDown()
 {
-    StopBatch();
-    if (windowDC != nullptr)
-        ReleaseDC(window, windowDC);
-    CloseGraphWindow();
-    DestroyGuiFont(font);
+    session.reset();
 }
 
 nk_command_buffer* GuiWindowTest::BeginCanvas()

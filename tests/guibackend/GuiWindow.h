@@ -1,13 +1,17 @@
-// Test support for the GUI backend: a fixture with the wizard's graph window, default font and GUI
-// context, a canvas covering the whole window for pushing commands, and the back buffer's pixels.
+// Test support for the GUI backend: a fixture with the wizard's session (graph window, default font, GUI
+// context, batch drawing), a canvas covering the whole window for pushing commands, and the back buffer's
+// pixels.
 #pragma once
 
+#include "app/WizardSession.h"
 #include "guibackend/CommandRenderer.h"
+#include "guibackend/GuiBackend.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 namespace GuiTest
@@ -31,6 +35,7 @@ protected:
     DWORD Pixel(int x, int y) const;
     int CountPixels(int left, int top, int right, int bottom, DWORD colour) const;
 
+    std::unique_ptr<WizardSession> session;
     HWND window = nullptr;
     HDC windowDC = nullptr;
     GuiFont* font = nullptr;

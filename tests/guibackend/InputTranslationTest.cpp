@@ -290,4 +290,43 @@ TEST_F(InputTranslationTest, HeldButtonCapturesTheMouseOnTheWindowThread)
     Mouse(WM_RBUTTONUP, 10, 10);
     EXPECT_EQ(CaptureOnWindowThread(), nullptr);
 }
+
+// A quick second click on the wizard's window (opened with flags 0, so its class has no CS_DBLCLKS) is an
+// ordinary press: the queue holds two presses and two releases and no double-click record.
+TEST_F(InputTranslationTest, WizardWindowProducesNoDoubleClickRecords)
+{
+    EXPECT_EQ(GetClassLongW(window, GCL_STYLE) & CS_DBLCLKS, 0u);
+    GraphMessage record{};
+    while (PollGraphMessage(&record, 255, true))
+    {
+    }
+    POINT at = {200, 150};
+    ClientToScreen(window, &at);
+    SetCursorPos(at.x, at.y);
+    INPUT clicks[4] = {};
+    const DWORD flags[4] = {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN,
+                            MOUSEEVENTF_LEFTUP};
+    for (int i = 0; i < 4; ++i)
+    {
+        clicks[i].type = INPUT_MOUSE;
+        clicks[i].mi.dwFlags = flags[i];
+    }
+    ASSERT_EQ(SendInput(4, clicks, sizeof(INPUT)), 4u);
+    int presses = 0;
+    int releases = 0;
+    int doubleClicks = 0;
+    for (int wait = 0; wait < 50 && releases < 2; ++wait)
+    {
+        Sleep(20);
+        while (PollGraphMessage(&record, CAT_MOUSE, true))
+        {
+            presses += record.message == WM_LBUTTONDOWN ? 1 : 0;
+            releases += record.message == WM_LBUTTONUP ? 1 : 0;
+            doubleClicks += record.message == WM_LBUTTONDBLCLK ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(presses, 2);
+    EXPECT_EQ(releases, 2);
+    EXPECT_EQ(doubleClicks, 0);
+}
 } // namespace

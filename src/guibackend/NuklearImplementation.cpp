@@ -1,0 +1,3 @@
+// Nuklear's implementation, compiled once for every unit that includes NuklearConfig.h.
+#define NK_IMPLEMENTATION
+#include "guibackend/NuklearConfig.h"

@@ -1,0 +1,52 @@
+// Text measurement for Nuklear's width callback: a memory DC of its own with one GDI font kept per
+// LOGFONTW and left selected. Nuklear measures each label twice, and clamps one that overflows its slot by
+// asking for the width of each prefix in turn: the last text's width, and once a prefix is asked for the
+// widths of all its prefixes, answer those questions.
+#pragma once
+
+#include "win32/UniqueHandles.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class TextMeasurer
+{
+public:
+    // The width in pixels of the first byteLength bytes (-1: up to the terminator) of the UTF-8 text in
+    // logfont; the text ends at a zero character as Windows' own text functions take it.
+    int Width(const LOGFONTW& logfont, const char* text, int byteLength);
+    // Frees the DC and the fonts; the next measurement makes them again.
+    void Release();
+
+private:
+    struct CachedFont
+    {
+        LOGFONTW logfont;
+        UniqueFont font;
+    };
+    // The last text measured: its font, UTF-8 bytes and width; once a prefix was asked for, for each byte
+    // offset the UTF-16 length of the text before it (-1 inside a character or past an invalid or zero
+    // byte) and the width of each UTF-16 prefix.
+    struct MeasuredText
+    {
+        HFONT font = nullptr;
+        std::string utf8;
+        int width = 0;
+        bool hasPrefixes = false;
+        std::vector<int> unitsAt;
+        std::vector<int> prefixWidths;
+    };
+
+    HFONT Select(const LOGFONTW& logfont);
+    HFONT FontFor(const LOGFONTW& logfont);
+    void ForgetFonts();
+    int Measure(HFONT font, const char* text, size_t length);
+    bool MeasurePrefixes();
+
+    UniqueMemoryDc dc_;
+    std::vector<CachedFont> fonts_;
+    HFONT selected_ = nullptr;
+    MeasuredText last_;
+};
