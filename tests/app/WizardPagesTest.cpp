@@ -46,17 +46,13 @@ public:
     {
         return examination ? Scripted(entry) : EnvironmentPage::ExamineMingwFolder(folder, entry);
     }
-    std::wstring InstallDocumentationShortcut() override
-    {
-        return CreateShortcut(documentationAddress, ShortcutFile()) ? L"" : L"Gravo 文档安装失败。";
-    }
+    std::wstring InstallDocumentationShortcut() override { return InstallDocumentation(DesktopPath()); }
     std::wstring UninstallDocumentationShortcut() override
     {
-        if (uninstallAnswer)
-            return *uninstallAnswer;
-        return DeleteFileW(ShortcutFile().c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ? L"卸载成功"
-                                                                                             : L"卸载失败";
+        return uninstallAnswer ? *uninstallAnswer : UninstallDocumentation(DesktopPath());
     }
+    // The scratch desktop as the shell names a folder: without a trailing backslash.
+    std::wstring DesktopPath() const { return desktop.Path().substr(0, desktop.Path().size() - 1); }
     std::wstring ShortcutFile() const { return desktop / L"Gravo_Help.lnk"; }
 
     std::wstring chosenFolder;
