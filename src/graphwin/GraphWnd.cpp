@@ -170,6 +170,15 @@ void GraphWnd::Present(int left, int top, int presentWidth, int presentHeight)
     SetWorldTransform(backBuffer, &identityTransform);
     BitBlt(windowDc.get(), left, top, presentWidth, presentHeight, backBuffer, left, top, SRCCOPY);
     SetWorldTransform(backBuffer, &transform);
+    if (GetCurrentThreadId() != threadId)
+    {
+        // A present from another thread: the copy must not wait in this thread's GDI batch, and the window
+        // thread, asleep until its next message, is woken. Wine hands a window's new contents to the display
+        // only when a thread that owns windows looks at its messages; a wizard whose frame loop draws nothing
+        // while it waits would otherwise show a frame behind.
+        GdiFlush();
+        PostMessageW(window.load(), WM_NULL, 0, 0);
+    }
 }
 
 bool GraphWnd::Poll(GraphMessage* record, int filter, bool remove)

@@ -266,6 +266,13 @@ scenario_list() {
   check "Dev-C++ line offers install and uninstall" offers_install 3
   wheel 5 25
   shot environments-scrolled
+  # The wizard draws nothing while it idles, so its last frame must already be on the screen: a key that
+  # changes nothing (Shift) makes it present again, and the screen must stay as it was.
+  xdotool key shift
+  sleep 0.5
+  shot environments-scrolled-again
+  check "the last frame drawn is on the screen while the wizard idles" \
+    not differ_in environments-scrolled environments-scrolled-again 0 0 490 328
   # At the bottom: Visual C++ 2026, Code::Blocks, C-Free and other MinGW, all undetected.
   local i
   for i in 0 1 2 3; do check "after scrolling down, line $i offers a folder choice" offers_choice "$i"; done
