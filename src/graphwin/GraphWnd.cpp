@@ -1,7 +1,7 @@
 #include "graphwin/GraphWnd.h"
 
 #include "graphwin/Library.h"
-#include "win32/UniqueIcon.h"
+#include "win32/UniqueHandles.h"
 
 #include <shellapi.h>
 

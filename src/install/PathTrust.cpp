@@ -1,6 +1,6 @@
 #include "install/PathTrust.h"
 
-#include "win32/LocalMemory.h"
+#include "win32/UniqueHandles.h"
 
 #include <aclapi.h>
 #include <sddl.h>

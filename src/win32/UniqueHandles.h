@@ -1,6 +1,6 @@
 // The owners of every kind of Win32 handle the wizard and its libraries hold: one traits record per kind
 // names its empty value and the one call that releases it, so a handle is released on every path and never
-// with the wrong call. Header-only; needs only <windows.h> (and <objbase.h> for COM pointers).
+// with the wrong call. Header-only; needs only <windows.h>.
 #pragma once
 
 #include <windows.h>
@@ -89,6 +89,21 @@ struct MemoryDcTraits
     static void Close(pointer dc) { DeleteDC(dc); }
 };
 
+// Memory a Win32 call allocated with LocalAlloc (security descriptors, converted SDDL strings).
+struct LocalMemoryTraits
+{
+    using pointer = HLOCAL;
+    static pointer Empty() { return nullptr; }
+    static void Close(pointer memory) { LocalFree(memory); }
+};
+
+struct IconTraits
+{
+    using pointer = HICON;
+    static pointer Empty() { return nullptr; }
+    static void Close(pointer icon) { DestroyIcon(icon); }
+};
+
 template <typename Object> struct GdiObjectTraits
 {
     using pointer = Object;
@@ -101,6 +116,8 @@ using UniqueFindHandle = UniqueResource<FindHandleTraits>;
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
+using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;
+using UniqueIcon = UniqueResource<IconTraits>;
 using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
 using UniqueGdiObject = UniqueResource<GdiObjectTraits<HGDIOBJ>>;
 using UniqueFont = UniqueResource<GdiObjectTraits<HFONT>>;

@@ -593,7 +593,7 @@ TEST_F(EnvironmentActions, FailedInstallShowsItsTextAndUninstallShowsItsResultAs
     page.Install(Entry(8, false));
     EXPECT_TRUE(page.resultPopupOpen);
     EXPECT_EQ(page.resultText, L"安装失败") << "an undetected Visual C++ row has no target";
-    page.Install(Entry(0, true));
+    page.Install(Entry(devcppIde, true));
     EXPECT_EQ(page.resultText, L"安装失败_inlcude");
     page.resultPopupOpen = false;
     page.Uninstall(Entry(8, false));
@@ -631,7 +631,7 @@ TEST_F(EnvironmentActions, FolderWithoutACompilerIsReportedPerKind)
     EXPECT_TRUE(page.resultPopupOpen);
     EXPECT_EQ(page.resultText, L"未检测到 VS");
     EXPECT_FALSE(visualCpp.detected);
-    EnvListEntry& mingw = Entry(5, true);
+    EnvListEntry& mingw = Entry(otherMingwIde, true);
     page.Choose(mingw);
     EXPECT_EQ(page.resultText, L"未检测到编译器");
     EXPECT_FALSE(mingw.detected);

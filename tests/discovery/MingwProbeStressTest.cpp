@@ -15,8 +15,6 @@ namespace
 using namespace TestSupport;
 using namespace FakeInstallations;
 
-constexpr int otherMingw = 5;
-
 class MingwProbeStress : public ::testing::Test
 {
 protected:
@@ -24,9 +22,9 @@ protected:
 
     int Probe(const std::wstring& directory)
     {
-        entry.rowIndex = otherMingw;
+        entry.rowIndex = otherMingwIde;
         entry.isMingw = true;
-        return table.ProbeMingwEnvironment(directory, otherMingw, &entry, false);
+        return table.ProbeMingwEnvironment(directory, otherMingwIde, &entry, false);
     }
     // <root>bin\gcc.exe printing the report and <root>x86_64-w64-mingw32\ with include\ and lib\.
     void Make64BitToolchain(const std::wstring& root, const std::wstring& report)

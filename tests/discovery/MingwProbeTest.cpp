@@ -14,8 +14,6 @@ namespace
 using namespace TestSupport;
 using namespace FakeInstallations;
 
-constexpr int devcpp = 0, codeBlocks = 1, cfree = 4, otherMingw = 5;
-
 const wchar_t seh64Report[] = L"x86_64-posix-seh-msvcrt-gcc8.1.0.txt";
 const wchar_t sjlj64Report[] = L"x86_64-posix-sjlj-msvcrt-gcc8.1.0.txt";
 const wchar_t dwarf32Report[] = L"i686-posix-dwarf-msvcrt-gcc5.3.0-consolewrapped.txt";
@@ -77,12 +75,12 @@ TEST_F(MingwProbe, DevCppWith64BitToolchainAndBothLibraryFolders)
         Make64BitToolchain(folder / L"Dev-Cpp\\MinGW64\\", seh64Report, {L"lib", L"lib32"});
     MakeFiles(folder / L"Dev-Cpp\\MinGW64\\", {L"bin\\libgcc_s_seh-1.dll"});
 
-    EXPECT_EQ(Probe(folder / L"Dev-Cpp", devcpp), 1);
-    EXPECT_EQ(Row(devcpp).rootDir, base);
-    EXPECT_EQ(Row(devcpp).libSubdir32, L"lib32\\");
-    EXPECT_EQ(Row(devcpp).libSubdir64, L"lib\\");
-    EXPECT_TRUE(Row(devcpp).hasBothLibDirs);
-    EXPECT_FALSE(Row(devcpp).devcpp54Libs);
+    EXPECT_EQ(Probe(folder / L"Dev-Cpp", devcppIde), 1);
+    EXPECT_EQ(Row(devcppIde).rootDir, base);
+    EXPECT_EQ(Row(devcppIde).libSubdir32, L"lib32\\");
+    EXPECT_EQ(Row(devcppIde).libSubdir64, L"lib\\");
+    EXPECT_TRUE(Row(devcppIde).hasBothLibDirs);
+    EXPECT_FALSE(Row(devcppIde).devcpp54Libs);
     EXPECT_EQ(entry.infoLine1, L"头文件路径 " + base + L"include\\");
     EXPECT_EQ(entry.infoLine2, L"库文件路径 " + base + L"lib32\\ " + base + L"lib\\");
 }
@@ -90,10 +88,10 @@ TEST_F(MingwProbe, DevCppWith64BitToolchainAndBothLibraryFolders)
 TEST_F(MingwProbe, I686ToolchainWithoutLib64HasOneLibraryFolder)
 {
     const std::wstring base = MakeI686Toolchain(folder / L"mingw32\\", L"libgcc_s_dw2-1.dll", {L"lib"});
-    EXPECT_EQ(Probe(folder / L"mingw32", otherMingw), 1);
-    EXPECT_EQ(Row(otherMingw).rootDir, base);
-    EXPECT_EQ(Row(otherMingw).libSubdir32, L"lib\\");
-    EXPECT_EQ(Row(otherMingw).libSubdir64, L"");
+    EXPECT_EQ(Probe(folder / L"mingw32", otherMingwIde), 1);
+    EXPECT_EQ(Row(otherMingwIde).rootDir, base);
+    EXPECT_EQ(Row(otherMingwIde).libSubdir32, L"lib\\");
+    EXPECT_EQ(Row(otherMingwIde).libSubdir64, L"");
     EXPECT_EQ(entry.infoLine2, L"库文件路径 " + base + L"lib\\");
 }
 
@@ -102,9 +100,9 @@ TEST_F(MingwProbe, PlainMingw32OfDevCpp54TakesTheDevCpp54Libraries)
     CopyProgram(L"versioned-5.4.exe", folder / L"Dev-Cpp\\devcpp.exe");
     MakePlainMingw32(folder / L"Dev-Cpp\\MinGW32\\");
 
-    EXPECT_EQ(Probe(folder / L"Dev-Cpp", devcpp), 1);
-    EXPECT_TRUE(Row(devcpp).devcpp54Libs);
-    EXPECT_EQ(Row(devcpp).rootDir, folder / L"Dev-Cpp\\MinGW32\\");
+    EXPECT_EQ(Probe(folder / L"Dev-Cpp", devcppIde), 1);
+    EXPECT_TRUE(Row(devcppIde).devcpp54Libs);
+    EXPECT_EQ(Row(devcppIde).rootDir, folder / L"Dev-Cpp\\MinGW32\\");
     EXPECT_EQ(entry.infoLine2, L"库文件路径 " + folder / L"Dev-Cpp\\MinGW32\\lib\\");
 }
 
@@ -112,48 +110,48 @@ TEST_F(MingwProbe, DevCpp511DoesNotTakeTheDevCpp54Libraries)
 {
     CopyProgram(L"versioned-5.11.exe", folder / L"Dev-Cpp\\devcpp.exe");
     MakePlainMingw32(folder / L"Dev-Cpp\\MinGW32\\");
-    EXPECT_EQ(Probe(folder / L"Dev-Cpp", devcpp), 1);
-    EXPECT_FALSE(Row(devcpp).devcpp54Libs);
+    EXPECT_EQ(Probe(folder / L"Dev-Cpp", devcppIde), 1);
+    EXPECT_FALSE(Row(devcppIde).devcpp54Libs);
 }
 
 TEST_F(MingwProbe, DevCppExecutableWithoutVersionEndsTheProbe)
 {
     CopyProgram(L"unversioned.exe", folder / L"Dev-Cpp\\devcpp.exe");
     MakePlainMingw32(folder / L"Dev-Cpp\\MinGW32\\");
-    EXPECT_EQ(Probe(folder / L"Dev-Cpp", devcpp), 0);
+    EXPECT_EQ(Probe(folder / L"Dev-Cpp", devcppIde), 0);
     EXPECT_EQ(entry.infoLine1, L"");
 }
 
 TEST_F(MingwProbe, CfreeAlwaysTakesTheDevCpp54Libraries)
 {
     MakePlainMingw32(folder / L"C-Free 5\\mingw\\");
-    EXPECT_EQ(Probe(folder / L"C-Free 5", cfree), 1);
-    EXPECT_TRUE(Row(cfree).devcpp54Libs);
+    EXPECT_EQ(Probe(folder / L"C-Free 5", cfreeIde), 1);
+    EXPECT_TRUE(Row(cfreeIde).devcpp54Libs);
 }
 
 TEST_F(MingwProbe, CodeBlocksWith64BitToolchainGetsOnly64BitLibraries)
 {
     const std::wstring base =
         Make64BitToolchain(folder / L"CodeBlocks\\MinGW\\", seh64Report, {L"lib", L"lib32"});
-    EXPECT_EQ(Probe(folder / L"CodeBlocks", codeBlocks), 1);
-    EXPECT_EQ(Row(codeBlocks).libSubdir32, L"");
-    EXPECT_EQ(Row(codeBlocks).libSubdir64, L"lib\\");
-    EXPECT_FALSE(Row(codeBlocks).hasBothLibDirs);
+    EXPECT_EQ(Probe(folder / L"CodeBlocks", codeBlocksIde), 1);
+    EXPECT_EQ(Row(codeBlocksIde).libSubdir32, L"");
+    EXPECT_EQ(Row(codeBlocksIde).libSubdir64, L"lib\\");
+    EXPECT_FALSE(Row(codeBlocksIde).hasBothLibDirs);
     EXPECT_EQ(entry.infoLine2, L"库文件路径 " + base + L"lib\\");
 }
 
 TEST_F(MingwProbe, ChosenTripletFolderIsFoundByWalkingUp)
 {
     const std::wstring base = Make64BitToolchain(folder / L"mingw64\\", seh64Report, {L"lib", L"bin"});
-    EXPECT_EQ(Probe(base, otherMingw), 1);
-    EXPECT_EQ(Row(otherMingw).rootDir, base);
+    EXPECT_EQ(Probe(base, otherMingwIde), 1);
+    EXPECT_EQ(Row(otherMingwIde).rootDir, base);
 }
 
 TEST_F(MingwProbe, UcrtToolchainIsRefused)
 {
     Make64BitToolchain(folder / L"mingw64-ucrt\\", ucrtReport, {L"lib"});
     MakeFiles(folder / L"mingw64-ucrt\\", {L"bin\\libgcc_s_seh-1.dll"});
-    EXPECT_EQ(Probe(folder.Path(), otherMingw), -1);
+    EXPECT_EQ(Probe(folder.Path(), otherMingwIde), -1);
     EXPECT_EQ(entry.statusText, L"（不支持的 mignw64_xxx_ucrt 版本）");
     EXPECT_FALSE(entry.detected);
 }
@@ -163,29 +161,29 @@ TEST_F(MingwProbe, UnknownExceptionModelIsRefusedWithItsSpelling)
     InstallStandInGccWithReport(folder / L"mingw32\\bin\\",
                                 "Target: i686-w64-mingw32\nThread model: posix\n");
     MakeFolders(folder / L"mingw32\\i686-w64-mingw32\\", {L"include", L"lib"});
-    EXPECT_EQ(Probe(folder / L"mingw32", otherMingw), -1);
+    EXPECT_EQ(Probe(folder / L"mingw32", otherMingwIde), -1);
     EXPECT_EQ(entry.statusText, L"不支持的 i686_posixunkonw-ex_msvcrt");
 }
 
 TEST_F(MingwProbe, Sjlj64BitNeedsBothLibraryFolders)
 {
     Make64BitToolchain(folder / L"one\\mingw64\\", sjlj64Report, {L"lib"});
-    EXPECT_EQ(Probe(folder / L"one\\mingw32", otherMingw), -1);
+    EXPECT_EQ(Probe(folder / L"one\\mingw32", otherMingwIde), -1);
     EXPECT_EQ(entry.statusText, L"不支持的 x86_64_posix_sjlj_msvcrt");
 
     table.CreateRows();
     Make64BitToolchain(folder / L"both\\mingw64\\", sjlj64Report, {L"lib", L"lib32"});
-    EXPECT_EQ(Probe(folder / L"both", otherMingw), 1);
+    EXPECT_EQ(Probe(folder / L"both", otherMingwIde), 1);
 }
 
 TEST_F(MingwProbe, GccThatCannotStartLeavesTheRuntimeDllToDecide)
 {
     MakeFolders(folder / L"mingw32\\", {L"bin", L"i686-w64-mingw32\\include", L"i686-w64-mingw32\\lib"});
-    EXPECT_EQ(Probe(folder / L"mingw32", otherMingw), -1);
+    EXPECT_EQ(Probe(folder / L"mingw32", otherMingwIde), -1);
     EXPECT_EQ(entry.statusText, L"不支持的 i686_mcfunkonw-ex_msvcrt");
 
     MakeFiles(folder / L"mingw32\\", {L"bin\\libgcc_s_dw2-1.dll"});
-    EXPECT_EQ(Probe(folder / L"mingw32", otherMingw), 1);
+    EXPECT_EQ(Probe(folder / L"mingw32", otherMingwIde), 1);
 }
 
 TEST_F(MingwProbe, HangingGccIsEndedAndItsReportStillCounts)
@@ -194,20 +192,20 @@ TEST_F(MingwProbe, HangingGccIsEndedAndItsReportStillCounts)
     Make64BitToolchain(folder / L"mingw64\\", seh64Report, {L"lib"});
     WriteTextFile(folder / L"mingw64\\bin\\gcc-hang", "");
     // No runtime DLL: only the report names seh.
-    EXPECT_EQ(Probe(folder.Path(), otherMingw), 1);
+    EXPECT_EQ(Probe(folder.Path(), otherMingwIde), 1);
 }
 
 TEST_F(MingwProbe, ToolchainUnderProgramFilesX86Runs)
 {
     ScratchFolder programFiles{L"Program Files (x86)"};
     Make64BitToolchain(programFiles / L"Dev-Cpp\\MinGW64\\", seh64Report, {L"lib"});
-    EXPECT_EQ(Probe(programFiles / L"Dev-Cpp", devcpp), 1);
+    EXPECT_EQ(Probe(programFiles / L"Dev-Cpp", devcppIde), 1);
 }
 
 TEST_F(MingwProbe, FolderWithoutToolchainFindsNothing)
 {
     MakeFolders(folder / L"empty\\bin");
-    EXPECT_EQ(Probe(folder / L"empty\\bin", otherMingw), 0);
+    EXPECT_EQ(Probe(folder / L"empty\\bin", otherMingwIde), 0);
     EXPECT_EQ(entry.infoLine1, L"");
 }
 
@@ -215,16 +213,16 @@ TEST_F(MingwProbe, ToolchainFolderNamedLikeAVariableRunsItsOwnGcc)
 {
     // No runtime DLL: only the report of this very gcc names seh.
     Make64BitToolchain(folder / L"q%WINDIR%x\\mingw64\\", seh64Report, {L"lib"});
-    EXPECT_EQ(Probe(folder / L"q%WINDIR%x", otherMingw), 1);
+    EXPECT_EQ(Probe(folder / L"q%WINDIR%x", otherMingwIde), 1);
 }
 
 TEST_F(MingwProbe, CodeBlocksWith32BitToolchainGetsItsLibFolder)
 {
     const std::wstring base =
         MakeI686Toolchain(folder / L"CodeBlocks\\MinGW\\", L"libgcc_s_dw2-1.dll", {L"lib"});
-    EXPECT_EQ(Probe(folder / L"CodeBlocks", codeBlocks), 1);
-    EXPECT_EQ(Row(codeBlocks).libSubdir32, L"lib\\");
-    EXPECT_EQ(Row(codeBlocks).libSubdir64, L"");
+    EXPECT_EQ(Probe(folder / L"CodeBlocks", codeBlocksIde), 1);
+    EXPECT_EQ(Row(codeBlocksIde).libSubdir32, L"lib\\");
+    EXPECT_EQ(Row(codeBlocksIde).libSubdir64, L"");
     EXPECT_EQ(entry.infoLine2, L"库文件路径 " + base + L"lib\\");
 }
 
@@ -233,17 +231,17 @@ TEST_F(MingwProbe, SecondChoiceStartsFromTheRowsInitialState)
     // First choice: both library folders but no include folder, refused for its runtime.
     InstallStandInGcc(folder / L"first\\mingw64\\bin\\", ucrtReport);
     MakeFolders(folder / L"first\\mingw64\\x86_64-w64-mingw32\\", {L"lib", L"lib32"});
-    EXPECT_EQ(Probe(folder / L"first", otherMingw), -1);
-    EXPECT_EQ(Row(otherMingw).includeSubdir, L"");
-    EXPECT_TRUE(Row(otherMingw).hasBothLibDirs);
+    EXPECT_EQ(Probe(folder / L"first", otherMingwIde), -1);
+    EXPECT_EQ(Row(otherMingwIde).includeSubdir, L"");
+    EXPECT_TRUE(Row(otherMingwIde).hasBothLibDirs);
 
     // Second choice: one library folder and sjlj, which a 64-bit tool chain supports only with both.
     const std::wstring base = Make64BitToolchain(folder / L"second\\mingw64\\", sjlj64Report, {L"lib"});
-    EXPECT_EQ(Probe(folder / L"second", otherMingw), -1);
+    EXPECT_EQ(Probe(folder / L"second", otherMingwIde), -1);
     EXPECT_EQ(entry.statusText, L"不支持的 x86_64_posix_sjlj_msvcrt");
-    EXPECT_FALSE(Row(otherMingw).hasBothLibDirs);
-    EXPECT_EQ(Row(otherMingw).includeSubdir, L"include\\");
-    EXPECT_EQ(Row(otherMingw).libSubdir32, L"");
+    EXPECT_FALSE(Row(otherMingwIde).hasBothLibDirs);
+    EXPECT_EQ(Row(otherMingwIde).includeSubdir, L"include\\");
+    EXPECT_EQ(Row(otherMingwIde).libSubdir32, L"");
     EXPECT_EQ(entry.infoLine1, L"头文件路径 " + base + L"include\\");
 }
 
@@ -252,21 +250,21 @@ TEST_F(MingwProbe, RootHoldingBothTripletFoldersAndMingw32Is64Bit)
     const std::wstring base = Make64BitToolchain(folder / L"mingw64\\", sjlj64Report, {L"lib"});
     MakeFolders(folder / L"mingw64\\",
                 {L"i686-w64-mingw32\\include", L"i686-w64-mingw32\\lib", L"mingw32\\lib"});
-    EXPECT_EQ(Probe(folder.Path(), otherMingw), -1);
+    EXPECT_EQ(Probe(folder.Path(), otherMingwIde), -1);
     EXPECT_EQ(entry.statusText, L"不支持的 x86_64_posix_sjlj_msvcrt");
-    EXPECT_EQ(Row(otherMingw).rootDir, base);
+    EXPECT_EQ(Row(otherMingwIde).rootDir, base);
     EXPECT_EQ(entry.infoLine2, L"库文件路径 " + base + L"lib\\");
 }
 
 TEST_F(MingwProbe, Seh32BitToolchainNeedsBothLibraryFolders)
 {
     MakeI686Toolchain(folder / L"one\\mingw32\\", L"libgcc_s_seh-1.dll", {L"lib"});
-    EXPECT_EQ(Probe(folder / L"one\\mingw32", otherMingw), -1);
+    EXPECT_EQ(Probe(folder / L"one\\mingw32", otherMingwIde), -1);
     EXPECT_EQ(entry.statusText, L"不支持的 i686_posix_seh_msvcrt");
 
     MakeI686Toolchain(folder / L"both\\mingw32\\", L"libgcc_s_seh-1.dll", {L"lib", L"lib64"});
-    EXPECT_EQ(Probe(folder / L"both\\mingw32", otherMingw), 1);
-    EXPECT_TRUE(Row(otherMingw).hasBothLibDirs);
+    EXPECT_EQ(Probe(folder / L"both\\mingw32", otherMingwIde), 1);
+    EXPECT_TRUE(Row(otherMingwIde).hasBothLibDirs);
 }
 
 TEST_F(MingwProbe, Seh64BitWithMcfThreadsIsAccepted)
@@ -274,15 +272,15 @@ TEST_F(MingwProbe, Seh64BitWithMcfThreadsIsAccepted)
     Make64BitToolchain(folder / L"mingw64\\", mcfReport, {L"lib"});
     MakeFiles(folder / L"mingw64\\", {L"bin\\libgcc_s_seh-1.dll"});
     EXPECT_EQ(DetectThreadModel(Utf8ToWide(GccReport(mcfReport))), L"_mcf");
-    EXPECT_EQ(Probe(folder.Path(), otherMingw), 1);
+    EXPECT_EQ(Probe(folder.Path(), otherMingwIde), 1);
 }
 
 TEST_F(MingwProbe, DevCpp54OnAToolchainThatIsNotPlainMingw32LeavesTheVariantOff)
 {
     CopyProgram(L"versioned-5.4.exe", folder / L"Dev-Cpp\\devcpp.exe");
     Make64BitToolchain(folder / L"Dev-Cpp\\MinGW64\\", seh64Report, {L"lib"});
-    EXPECT_EQ(Probe(folder / L"Dev-Cpp", devcpp), 1);
-    EXPECT_FALSE(Row(devcpp).devcpp54Libs);
+    EXPECT_EQ(Probe(folder / L"Dev-Cpp", devcppIde), 1);
+    EXPECT_FALSE(Row(devcppIde).devcpp54Libs);
 }
 
 TEST_F(MingwProbe, ChosenDevicePathFolderIsUsedAsChosen)
@@ -290,8 +288,8 @@ TEST_F(MingwProbe, ChosenDevicePathFolderIsUsedAsChosen)
     // Only paths read from the registry are held to local ones; the user's own choice stands.
     const std::wstring base = Make64BitToolchain(folder / L"mingw64\\", seh64Report, {L"lib"});
     MakeFiles(folder / L"mingw64\\", {L"bin\\libgcc_s_seh-1.dll"});
-    EXPECT_EQ(Probe(L"\\\\?\\" + folder / L"mingw64", otherMingw), 1);
-    EXPECT_EQ(Row(otherMingw).rootDir, L"\\\\?\\" + base);
+    EXPECT_EQ(Probe(L"\\\\?\\" + folder / L"mingw64", otherMingwIde), 1);
+    EXPECT_EQ(Row(otherMingwIde).rootDir, L"\\\\?\\" + base);
 }
 
 TEST_F(MingwProbe, DriveRootHoldingNoToolchainFindsNothing)
@@ -299,7 +297,7 @@ TEST_F(MingwProbe, DriveRootHoldingNoToolchainFindsNothing)
     const std::wstring root = RootPath(folder.Path());
     ASSERT_EQ(FindSubdirMatching(root, IsMingwFolderName), L"")
         << "the test wants a root without a tool chain";
-    EXPECT_EQ(Probe(root, otherMingw), 0);
+    EXPECT_EQ(Probe(root, otherMingwIde), 0);
 }
 
 // The report classifiers, on reports of every size and shape.

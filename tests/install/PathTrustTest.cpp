@@ -5,7 +5,7 @@
 
 #include "support/ScratchFolder.h"
 #include "support/Wine.h"
-#include "win32/LocalMemory.h"
+#include "win32/UniqueHandles.h"
 
 #include <gtest/gtest.h>
 #include <aclapi.h>

@@ -3,7 +3,7 @@
 #include "install/PathTrust.h"
 #include "support/ScratchFolder.h"
 #include "support/Wine.h"
-#include "win32/LocalMemory.h"
+#include "win32/UniqueHandles.h"
 #include "win32/SystemLibrary.h"
 #include "win32/TextConversion.h"
 
