@@ -30,15 +30,6 @@ private:
     bool opened;
 };
 
-// A block of global memory, freed unless the clipboard took it.
-struct GlobalMemoryTraits
-{
-    using pointer = HGLOBAL;
-    static pointer Empty() { return nullptr; }
-    static void Close(pointer block) { GlobalFree(block); }
-};
-using UniqueGlobalMemory = UniqueResource<GlobalMemoryTraits>;
-
 class LockedMemory
 {
 public:

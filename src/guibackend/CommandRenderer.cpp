@@ -1,6 +1,7 @@
 // The command renderer: one function per Nuklear command type, each drawing into the current target of
 // the graphics library and leaving its colours, line style and font as it found them.
 #include "guibackend/CommandRenderer.h"
+#include "win32/UniqueHandles.h"
 
 #include "graphwin/gravo.h"
 #include "guibackend/GuiBackend.h"
@@ -148,11 +149,10 @@ void DrawScissor(const nk_command_scissor& command)
 {
     // Nuklear's scissor includes its right and bottom edges; a GDI region excludes them.
     SetClipRegion(nullptr);
-    HRGN region = CreateRectRgn(command.x, command.y, command.x + command.w + 1, command.y + command.h + 1);
-    if (region == nullptr)
-        return;
-    SetClipRegion(region);
-    DeleteObject(region);
+    const UniqueRegion region(
+        CreateRectRgn(command.x, command.y, command.x + command.w + 1, command.y + command.h + 1));
+    if (region)
+        SetClipRegion(region.get());
 }
 
 void DrawLineCommand(const nk_command_line& command)

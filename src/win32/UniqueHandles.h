@@ -97,6 +97,14 @@ struct LocalMemoryTraits
     static void Close(pointer memory) { LocalFree(memory); }
 };
 
+// A block of global memory (GlobalAlloc), for the clipboard: freed unless the clipboard took it.
+struct GlobalMemoryTraits
+{
+    using pointer = HGLOBAL;
+    static pointer Empty() { return nullptr; }
+    static void Close(pointer block) { GlobalFree(block); }
+};
+
 struct IconTraits
 {
     using pointer = HICON;
@@ -117,6 +125,7 @@ using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
 using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;
+using UniqueGlobalMemory = UniqueResource<GlobalMemoryTraits>;
 using UniqueIcon = UniqueResource<IconTraits>;
 using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
 using UniqueGdiObject = UniqueResource<GdiObjectTraits<HGDIOBJ>>;
@@ -124,6 +133,7 @@ using UniqueFont = UniqueResource<GdiObjectTraits<HFONT>>;
 using UniquePen = UniqueResource<GdiObjectTraits<HPEN>>;
 using UniqueBrush = UniqueResource<GdiObjectTraits<HBRUSH>>;
 using UniqueBitmap = UniqueResource<GdiObjectTraits<HBITMAP>>;
+using UniqueRegion = UniqueResource<GdiObjectTraits<HRGN>>;
 
 // A window's DC from GetDC, given back with ReleaseDC to the same window.
 class UniqueWindowDc
