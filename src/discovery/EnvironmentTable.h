@@ -21,6 +21,21 @@ struct VcToolsetRow
     std::wstring libSubdirX64;
 };
 
+// The Visual C++ rows in table order: an index into vcRows.
+enum VcRowIndex : int
+{
+    vc6Row = 0,
+    vc2008Row = 1,
+    vc2010Row = 2,
+    vc2012Row = 3,
+    vc2013Row = 4,
+    vc2015Row = 5,
+    vc2017Row = 6,
+    vc2019Row = 7,
+    vc2022Row = 8,
+    vc2026Row = 9,
+};
+
 // The MinGW rows in table order: a row's ideIndex, and its index in mingwRows.
 enum IdeIndex : int
 {

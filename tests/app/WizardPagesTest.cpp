@@ -590,13 +590,13 @@ protected:
 
 TEST_F(EnvironmentActions, FailedInstallShowsItsTextAndUninstallShowsItsResultAsReturned)
 {
-    page.Install(Entry(8, false));
+    page.Install(Entry(vc2022Row, false));
     EXPECT_TRUE(page.resultPopupOpen);
     EXPECT_EQ(page.resultText, L"安装失败") << "an undetected Visual C++ row has no target";
     page.Install(Entry(devcppIde, true));
     EXPECT_EQ(page.resultText, L"安装失败_inlcude");
     page.resultPopupOpen = false;
-    page.Uninstall(Entry(8, false));
+    page.Uninstall(Entry(vc2022Row, false));
     EXPECT_TRUE(page.resultPopupOpen);
     EXPECT_EQ(page.resultText, L"卸载失败");
 }
@@ -615,7 +615,7 @@ TEST_F(EnvironmentActions, DocumentationLineUsesTheShortcutWhateverItsMingwFlag)
 
 TEST_F(EnvironmentActions, CancelledFolderDialogIsSilent)
 {
-    EnvListEntry& entry = Entry(8, false);
+    EnvListEntry& entry = Entry(vc2022Row, false);
     page.chosenFolder.clear();
     page.Choose(entry);
     EXPECT_FALSE(page.resultPopupOpen);
@@ -626,7 +626,7 @@ TEST_F(EnvironmentActions, FolderWithoutACompilerIsReportedPerKind)
 {
     ScratchFolder empty{L"empty choice"};
     page.chosenFolder = empty.Path();
-    EnvListEntry& visualCpp = Entry(8, false);
+    EnvListEntry& visualCpp = Entry(vc2022Row, false);
     page.Choose(visualCpp);
     EXPECT_TRUE(page.resultPopupOpen);
     EXPECT_EQ(page.resultText, L"未检测到 VS");

@@ -124,8 +124,8 @@ TEST_F(DetectionPass, MixedInstallationKeepsTableOrderAndShowsTheRefusal)
     EXPECT_EQ(Listed(L"  Visual C++ 2019").infoLine1, L"头文件路径 " + vs2019 + L"include\\");
     EXPECT_EQ(Listed(L"  Visual C++ 2022").infoLine2,
               L"库文件路径 " + vs2022 + L"lib\\x86\\ " + vs2022 + L"lib\\x64\\");
-    EXPECT_EQ(table.vcRows[8]->rootDir, vs2022);
-    EXPECT_EQ(table.vcRows[0]->libSubdirX64, L"");
+    EXPECT_EQ(table.vcRows[vc2022Row]->rootDir, vs2022);
+    EXPECT_EQ(table.vcRows[vc6Row]->libSubdirX64, L"");
 
     EXPECT_TRUE(Listed(L"  DevCpp").detected);
     EXPECT_EQ(Listed(L"  DevCpp").infoLine2,
@@ -142,8 +142,8 @@ TEST_F(DetectionPass, GenerationWithoutIncludeFolderIsUndetected)
     SetRegString(HKEY_LOCAL_MACHINE, sxs, L"12.0", vc);
     table.RunDetectionPass(documentationLine1, documentationLine2);
     EXPECT_FALSE(Listed(L"  Visual C++ 2013").detected);
-    EXPECT_EQ(table.vcRows[4]->rootDir, L"");
-    EXPECT_EQ(table.vcRows[4]->libSubdirX86, L"");
+    EXPECT_EQ(table.vcRows[vc2013Row]->rootDir, L"");
+    EXPECT_EQ(table.vcRows[vc2013Row]->libSubdirX86, L"");
 }
 
 TEST_F(DetectionPass, GenerationWithoutAmd64LibrariesShowsOnlyThe32BitFolder)
@@ -153,7 +153,7 @@ TEST_F(DetectionPass, GenerationWithoutAmd64LibrariesShowsOnlyThe32BitFolder)
     table.RunDetectionPass(documentationLine1, documentationLine2);
     EXPECT_TRUE(Listed(L"  Visual C++ 2008").detected);
     EXPECT_EQ(Listed(L"  Visual C++ 2008").infoLine2, L"库文件路径 " + vc + L"lib\\");
-    EXPECT_EQ(table.vcRows[1]->libSubdirX64, L"");
+    EXPECT_EQ(table.vcRows[vc2008Row]->libSubdirX64, L"");
 }
 
 TEST_F(DetectionPass, AutomaticSearchNeverAsksForTheDevCpp54Libraries)
@@ -190,7 +190,7 @@ TEST_F(DetectionPass, OneUninstallKeyServesEveryLookupInEnumerationOrder)
     SetRegString(HKEY_LOCAL_MACHINE, uninstall + L"B", L"DisplayName", L"Visual Studio Enterprise 2026");
     SetRegString(HKEY_LOCAL_MACHINE, uninstall + L"B", L"InstallLocation", folder / L"Second");
     table.RunDetectionPass(documentationLine1, documentationLine2);
-    EXPECT_EQ(table.vcRows[9]->rootDir, first);
+    EXPECT_EQ(table.vcRows[vc2026Row]->rootDir, first);
 }
 
 } // namespace

@@ -13,8 +13,6 @@ namespace
 using namespace TestSupport;
 using namespace FakeInstallations;
 
-constexpr int row6 = 0, row2010 = 2, row2013 = 4, row2015 = 5, row2017 = 6, row2019 = 7, row2022 = 8;
-
 class VcToolsetResolution : public ::testing::Test
 {
 protected:
@@ -52,9 +50,9 @@ protected:
 TEST_F(VcToolsetResolution, Vc2015FolderFillsThe2015Row)
 {
     const std::wstring vc = MakeClassicInstallation(L"VS14", L"versioned-19.0.exe");
-    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS14", EntryFor(row2015), true), 2015);
-    EXPECT_EQ(Row(row2015).rootDir, vc);
-    EXPECT_EQ(Row(row2015).libSubdirX64, L"lib\\amd64\\");
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS14", EntryFor(vc2015Row), true), 2015);
+    EXPECT_EQ(Row(vc2015Row).rootDir, vc);
+    EXPECT_EQ(Row(vc2015Row).libSubdirX64, L"lib\\amd64\\");
     EXPECT_EQ(entry.infoLine1, L"头文件路径 " + vc + L"include\\");
     EXPECT_EQ(entry.infoLine2, L"库文件路径 " + vc + L"lib\\ " + vc + L"lib\\amd64\\");
 }
@@ -62,29 +60,29 @@ TEST_F(VcToolsetResolution, Vc2015FolderFillsThe2015Row)
 TEST_F(VcToolsetResolution, Vc2015FolderOnThe2013RowIsAVersionError)
 {
     MakeClassicInstallation(L"VS14", L"versioned-19.0.exe");
-    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS14", EntryFor(row2013), true), -1);
-    EXPECT_EQ(Row(row2013).rootDir, L"");
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS14", EntryFor(vc2013Row), true), -1);
+    EXPECT_EQ(Row(vc2013Row).rootDir, L"");
     EXPECT_EQ(entry.infoLine1, L"");
 }
 
 TEST_F(VcToolsetResolution, BinFolderOf2010WalksUpToTheInstallation)
 {
     const std::wstring vc = MakeClassicInstallation(L"VS10", L"versioned-16.0.exe");
-    EXPECT_EQ(table.AdoptChosenVcDir(vc + L"bin", EntryFor(row2010), true), 2010);
-    EXPECT_EQ(Row(row2010).rootDir, vc);
-    EXPECT_EQ(table.AdoptChosenVcDir(vc + L"bin", EntryFor(row2010), false), 0);
+    EXPECT_EQ(table.AdoptChosenVcDir(vc + L"bin", EntryFor(vc2010Row), true), 2010);
+    EXPECT_EQ(Row(vc2010Row).rootDir, vc);
+    EXPECT_EQ(table.AdoptChosenVcDir(vc + L"bin", EntryFor(vc2010Row), false), 0);
 }
 
 TEST_F(VcToolsetResolution, Vs2019EditionFolderAndTheFolderAboveIt)
 {
     MakeToolsetInstallation(L"2019\\Community", L"14.29.30133", L"versioned-19.29.exe");
-    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"2019\\Community", EntryFor(row2019), true), 2019);
-    EXPECT_EQ(Row(row2019).rootDir, folder / L"2019\\Community\\VC\\Auxiliary\\VS\\");
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"2019\\Community", EntryFor(vc2019Row), true), 2019);
+    EXPECT_EQ(Row(vc2019Row).rootDir, folder / L"2019\\Community\\VC\\Auxiliary\\VS\\");
 
-    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"2019", EntryFor(row2019), true), 2019);
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"2019", EntryFor(vc2019Row), true), 2019);
     const std::wstring root = folder / L"2019\\community\\vc\\Auxiliary\\VS\\";
-    EXPECT_EQ(Row(row2019).rootDir, root);
-    EXPECT_EQ(Row(row2019).libSubdirX86, L"lib\\x86\\");
+    EXPECT_EQ(Row(vc2019Row).rootDir, root);
+    EXPECT_EQ(Row(vc2019Row).libSubdirX86, L"lib\\x86\\");
     EXPECT_EQ(entry.infoLine2, L"库文件路径 " + root + L"lib\\x86\\ " + root + L"lib\\x64\\");
 }
 
@@ -92,7 +90,7 @@ TEST_F(VcToolsetResolution, ToolsetFolderMustLookLikeAVersion)
 {
     const std::wstring vc = MakeToolsetInstallation(L"Enterprise", L"14.44.35207", L"versioned-19.44.exe");
     CopyProgram(L"versioned-19.29.exe", vc + L"Tools\\MSVC\\v142\\bin\\Hostx86\\x86\\cl.exe");
-    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"Enterprise", EntryFor(row2022), true), 2022);
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"Enterprise", EntryFor(vc2022Row), true), 2022);
 }
 
 TEST_F(VcToolsetResolution, Vc6FolderHasNo64BitLibraries)
@@ -100,17 +98,17 @@ TEST_F(VcToolsetResolution, Vc6FolderHasNo64BitLibraries)
     const std::wstring vc98 = folder / L"VS6\\VC98\\";
     CopyProgram(L"versioned-12.0.exe", vc98 + L"BIN\\cl.exe");
     MakeFolders(vc98, {L"INCLUDE", L"LIB"});
-    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS6", EntryFor(row6), true), 6);
-    EXPECT_EQ(Row(row6).rootDir, vc98);
-    EXPECT_EQ(Row(row6).libSubdirX64, L"");
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS6", EntryFor(vc6Row), true), 6);
+    EXPECT_EQ(Row(vc6Row).rootDir, vc98);
+    EXPECT_EQ(Row(vc6Row).libSubdirX64, L"");
     EXPECT_EQ(entry.infoLine2, L"库文件路径 " + vc98 + L"lib\\");
 }
 
 TEST_F(VcToolsetResolution, CompilerWithoutVersionCountsAsNotFound)
 {
     MakeClassicInstallation(L"Odd", L"unversioned.exe");
-    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"Odd", EntryFor(row2015), true), 0);
-    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"nothing here", EntryFor(row2015), true), 0);
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"Odd", EntryFor(vc2015Row), true), 0);
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"nothing here", EntryFor(vc2015Row), true), 0);
 }
 
 TEST_F(VcToolsetResolution, CompilerWithoutIncludeFolderLeavesTheRowEmpty)
@@ -118,10 +116,10 @@ TEST_F(VcToolsetResolution, CompilerWithoutIncludeFolderLeavesTheRowEmpty)
     const std::wstring vc = folder / L"VS14\\VC\\";
     CopyProgram(L"versioned-19.0.exe", vc + L"bin\\cl.exe");
     MakeFolders(vc, {L"lib"});
-    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS14", EntryFor(row2015), true), 2015);
-    EXPECT_EQ(Row(row2015).rootDir, L"");
-    EXPECT_EQ(Row(row2015).libSubdirX86, L"");
-    EXPECT_EQ(Row(row2015).libSubdirX64, L"");
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS14", EntryFor(vc2015Row), true), 2015);
+    EXPECT_EQ(Row(vc2015Row).rootDir, L"");
+    EXPECT_EQ(Row(vc2015Row).libSubdirX86, L"");
+    EXPECT_EQ(Row(vc2015Row).libSubdirX64, L"");
 }
 
 TEST_F(VcToolsetResolution, DocumentationEntryNamesNoRow)
@@ -135,15 +133,15 @@ TEST_F(VcToolsetResolution, ChosenFolderWithoutAmd64LibrariesShowsOnlyTheFolders
     const std::wstring vc = folder / L"VS14\\VC\\";
     CopyProgram(L"versioned-19.0.exe", vc + L"bin\\cl.exe");
     MakeFolders(vc, {L"include", L"lib"});
-    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS14", EntryFor(row2015), true), 2015);
-    EXPECT_EQ(Row(row2015).libSubdirX64, L"");
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS14", EntryFor(vc2015Row), true), 2015);
+    EXPECT_EQ(Row(vc2015Row).libSubdirX64, L"");
     EXPECT_EQ(entry.infoLine1, L"头文件路径 " + vc + L"include\\");
     EXPECT_EQ(entry.infoLine2, L"库文件路径 " + vc + L"lib\\");
 
     const std::wstring vs = folder / L"2019\\VC\\";
     CopyProgram(L"versioned-19.29.exe", vs + L"Tools\\MSVC\\14.29.30133\\bin\\Hostx86\\x86\\cl.exe");
     MakeFolders(vs, {L"Auxiliary\\VS\\include", L"Auxiliary\\VS\\lib\\x86"});
-    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"2019", EntryFor(row2019), true), 2019);
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"2019", EntryFor(vc2019Row), true), 2019);
     EXPECT_EQ(entry.infoLine2, L"库文件路径 " + vs + L"Auxiliary\\VS\\lib\\x86\\");
 }
 
@@ -152,7 +150,7 @@ TEST_F(VcToolsetResolution, CompilerWithoutIncludeFolderShowsNoFolders)
     const std::wstring vc = folder / L"VS14\\VC\\";
     CopyProgram(L"versioned-19.0.exe", vc + L"bin\\cl.exe");
     MakeFolders(vc, {L"lib"});
-    table.AdoptChosenVcDir(folder / L"VS14", EntryFor(row2015), true);
+    table.AdoptChosenVcDir(folder / L"VS14", EntryFor(vc2015Row), true);
     EXPECT_EQ(entry.infoLine1, L"");
     EXPECT_EQ(entry.infoLine2, L"");
 }
@@ -177,8 +175,8 @@ TEST_F(VcToolsetResolution, OfTwoToolsetFoldersTheFirstListedIsUsed)
     // version error on the 2019 row.
     CopyProgram(L"versioned-19.29.exe", msvc + listed[0] + L"\\bin\\Hostx86\\x86\\cl.exe");
     CopyProgram(L"versioned-19.44.exe", msvc + listed[1] + L"\\bin\\Hostx86\\x86\\cl.exe");
-    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS", EntryFor(row2019), true), 2019);
-    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS", EntryFor(row2022), true), -1);
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS", EntryFor(vc2019Row), true), 2019);
+    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS", EntryFor(vc2022Row), true), -1);
 }
 
 TEST_F(VcToolsetResolution, DriveRootHoldingNothingReturnsNothing)
@@ -188,8 +186,8 @@ TEST_F(VcToolsetResolution, DriveRootHoldingNothingReturnsNothing)
                   FindSubdirNamed(root, L"community"),
               L"")
         << "the test wants a root without Visual C++";
-    EXPECT_EQ(table.AdoptChosenVcDir(root, EntryFor(row2015), true), 0);
-    EXPECT_EQ(Row(row2015).rootDir, L"");
+    EXPECT_EQ(table.AdoptChosenVcDir(root, EntryFor(vc2015Row), true), 0);
+    EXPECT_EQ(Row(vc2015Row).rootDir, L"");
 }
 
 class DefaultToolset : public VcToolsetResolution
@@ -217,25 +215,25 @@ TEST_F(DefaultToolset, Vs2019RowNamesTheVersionFolderOfTheDefaultFile)
 {
     WriteDefaultVersion("\xEF\xBB\xBF"
                         "14.29.30133 \r\n14.00.1\r\n");
-    EXPECT_EQ(DefaultToolsetDir(FillRow(row2019)), vc + L"Tools\\MSVC\\14.29.30133\\");
+    EXPECT_EQ(DefaultToolsetDir(FillRow(vc2019Row)), vc + L"Tools\\MSVC\\14.29.30133\\");
 }
 
 TEST_F(DefaultToolset, OnlyVs2017And2019RowsHaveOne)
 {
     WriteDefaultVersion("14.29.30133\n");
-    EXPECT_EQ(DefaultToolsetDir(FillRow(row2022)), L"");
-    EXPECT_EQ(DefaultToolsetDir(FillRow(row2015)), L"");
-    EXPECT_EQ(DefaultToolsetDir(FillRow(row2017)), vc + L"Tools\\MSVC\\14.29.30133\\");
+    EXPECT_EQ(DefaultToolsetDir(FillRow(vc2022Row)), L"");
+    EXPECT_EQ(DefaultToolsetDir(FillRow(vc2015Row)), L"");
+    EXPECT_EQ(DefaultToolsetDir(FillRow(vc2017Row)), vc + L"Tools\\MSVC\\14.29.30133\\");
 }
 
 TEST_F(DefaultToolset, MissingFileOrALineThatIsNoVersionNamesNone)
 {
-    EXPECT_EQ(DefaultToolsetDir(FillRow(row2019)), L"");
+    EXPECT_EQ(DefaultToolsetDir(FillRow(vc2019Row)), L"");
     for (const char* line :
          {"..\\..\\x", "14.29.30133\\..\\..", "14..29", ".14.29", "14.29.", "", "v14.29", "14.29 30133"})
     {
         WriteDefaultVersion(line);
-        EXPECT_EQ(DefaultToolsetDir(FillRow(row2019)), L"") << line;
+        EXPECT_EQ(DefaultToolsetDir(FillRow(vc2019Row)), L"") << line;
     }
 }
 

@@ -14,16 +14,6 @@ namespace
 
 using namespace TestSupport;
 
-enum RowIndex
-{
-    vc6 = 0,
-    vc2010 = 2,
-    vc2015 = 5,
-    vc2019 = 7,
-    vc2022 = 8,
-    vc2026 = 9,
-};
-
 // A graphics.h of an earlier release: not the release's bytes, but it includes the library's header.
 const std::string earlierGraphicsHeader = "// Gravo 25.1\r\n#include \"gravo.h\"\r\n";
 
@@ -55,8 +45,8 @@ protected:
 
 TEST_F(VisualCppInstaller, Vc2022ReceivesHeadersAnd2015FamilyLibrariesForBothWidths)
 {
-    Detect(vc2022, L"VC\\Auxiliary\\VS\\", L"include\\", L"lib\\x86\\", L"lib\\x64\\");
-    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"");
+    Detect(vc2022Row, L"VC\\Auxiliary\\VS\\", L"include\\", L"lib\\x86\\", L"lib\\x64\\");
+    EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"");
     const std::wstring root = L"VC\\Auxiliary\\VS\\";
     EXPECT_EQ(Installed(), (std::set<std::wstring>{
                                root + L"include\\gravo.h",
@@ -81,8 +71,8 @@ TEST_F(VisualCppInstaller, Vc2022ReceivesHeadersAnd2015FamilyLibrariesForBothWid
 
 TEST_F(VisualCppInstaller, Vc2010ReceivesThe2008FamilyLibraries)
 {
-    Detect(vc2010, L"VC\\", L"include\\", L"lib\\", L"lib\\amd64\\");
-    EXPECT_EQ(InstallVisualCpp(table, vc2010), L"");
+    Detect(vc2010Row, L"VC\\", L"include\\", L"lib\\", L"lib\\amd64\\");
+    EXPECT_EQ(InstallVisualCpp(table, vc2010Row), L"");
     EXPECT_EQ(Installed().size(), 6u);
     EXPECT_EQ(ReadTextFile(target / L"VC\\lib\\Gravow.lib"),
               ReleaseKit::ContentsOf(L"lib_vs\\VC2008\\x86\\Gravow.lib"));
@@ -92,51 +82,51 @@ TEST_F(VisualCppInstaller, Vc2010ReceivesThe2008FamilyLibraries)
 
 TEST_F(VisualCppInstaller, Vc6ReceivesFourFilesAndItsUninstallSkipsThe64BitStep)
 {
-    Detect(vc6, L"VC98\\", L"include\\", L"Lib\\", L"");
-    EXPECT_EQ(InstallVisualCpp(table, vc6), L"");
+    Detect(vc6Row, L"VC98\\", L"include\\", L"Lib\\", L"");
+    EXPECT_EQ(InstallVisualCpp(table, vc6Row), L"");
     EXPECT_EQ(Installed(), (std::set<std::wstring>{L"VC98\\include\\gravo.h", L"VC98\\include\\graphics.h",
                                                    L"VC98\\Lib\\Gravoa.lib", L"VC98\\Lib\\Gravow.lib"}));
     EXPECT_EQ(ReadTextFile(target / L"VC98\\Lib\\Gravoa.lib"),
               ReleaseKit::ContentsOf(L"lib_vs\\VC6\\x86\\Gravoa.lib"));
-    EXPECT_EQ(UninstallVisualCpp(table, vc6), L"卸载成功");
+    EXPECT_EQ(UninstallVisualCpp(table, vc6Row), L"卸载成功");
     EXPECT_TRUE(Installed().empty());
 }
 
 TEST_F(VisualCppInstaller, GenerationWithoutA64BitDirectoryReceivesFourFiles)
 {
-    Detect(vc2015, L"VC\\", L"include\\", L"lib\\", L"");
-    EXPECT_EQ(InstallVisualCpp(table, vc2015), L"");
+    Detect(vc2015Row, L"VC\\", L"include\\", L"lib\\", L"");
+    EXPECT_EQ(InstallVisualCpp(table, vc2015Row), L"");
     EXPECT_EQ(Installed().size(), 4u);
 }
 
 TEST_F(VisualCppInstaller, InstallTwiceOverwritesAndUninstallTwiceFailsAtTheFirstHeader)
 {
-    Detect(vc2022, L"VS\\", L"include\\", L"lib\\x86\\", L"lib\\x64\\");
+    Detect(vc2022Row, L"VS\\", L"include\\", L"lib\\x86\\", L"lib\\x64\\");
     WriteTextFile(target / L"VS\\include\\gravo.h", "an older header");
-    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"");
-    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"");
+    EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"");
+    EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"");
     EXPECT_EQ(ReadTextFile(target / L"VS\\include\\gravo.h"), ReleaseKit::ContentsOf(L"include\\gravo.h"));
-    EXPECT_EQ(UninstallVisualCpp(table, vc2022), L"卸载成功");
+    EXPECT_EQ(UninstallVisualCpp(table, vc2022Row), L"卸载成功");
     EXPECT_TRUE(Installed().empty());
-    EXPECT_EQ(UninstallVisualCpp(table, vc2022), L"卸载失败");
+    EXPECT_EQ(UninstallVisualCpp(table, vc2022Row), L"卸载失败");
 }
 
 TEST_F(VisualCppInstaller, MissingReleaseFileStopsTheInstallThereAndKeepsEarlierCopies)
 {
-    Detect(vc2022, L"VS\\", L"include\\", L"lib\\x86\\", L"lib\\x64\\");
+    Detect(vc2022Row, L"VS\\", L"include\\", L"lib\\x86\\", L"lib\\x64\\");
     kit.Remove(L"lib_vs\\VC2015\\x86\\Gravoa.lib");
-    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"安装失败");
+    EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"安装失败");
     EXPECT_EQ(Installed(), (std::set<std::wstring>{L"VS\\include\\gravo.h", L"VS\\include\\graphics.h"}));
 }
 
 TEST_F(VisualCppInstaller, LockedHeaderEndsTheInstallBeforeAnyOtherCopy)
 {
-    Detect(vc2022, L"VS\\", L"include\\", L"lib\\x86\\", L"lib\\x64\\");
+    Detect(vc2022Row, L"VS\\", L"include\\", L"lib\\x86\\", L"lib\\x64\\");
     WriteTextFile(target / L"VS\\include\\gravo.h", "in use");
     HANDLE locked = CreateFileW((target / L"VS\\include\\gravo.h").c_str(), GENERIC_READ, 0, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(locked, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"安装失败");
+    EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"安装失败");
     CloseHandle(locked);
     EXPECT_EQ(Installed(), std::set<std::wstring>{L"VS\\include\\gravo.h"});
     EXPECT_EQ(ReadTextFile(target / L"VS\\include\\gravo.h"), "in use");
@@ -144,18 +134,18 @@ TEST_F(VisualCppInstaller, LockedHeaderEndsTheInstallBeforeAnyOtherCopy)
 
 TEST_F(VisualCppInstaller, Missing64BitFolderFailsAfterThe32BitLibraries)
 {
-    Detect(vc2022, L"VS\\", L"include\\", L"lib\\x86\\", L"lib\\x64\\");
+    Detect(vc2022Row, L"VS\\", L"include\\", L"lib\\x86\\", L"lib\\x64\\");
     RemoveTree(target / L"VS\\lib\\x64");
-    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"安装失败");
+    EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"安装失败");
     EXPECT_EQ(Installed().size(), 4u);
 }
 
 TEST_F(VisualCppInstaller, UninstallStopsAtTheFirstMissingFileAndKeepsItsDeletions)
 {
-    Detect(vc2022, L"VS\\", L"include\\", L"lib\\x86\\", L"lib\\x64\\");
-    ASSERT_EQ(InstallVisualCpp(table, vc2022), L"");
+    Detect(vc2022Row, L"VS\\", L"include\\", L"lib\\x86\\", L"lib\\x64\\");
+    ASSERT_EQ(InstallVisualCpp(table, vc2022Row), L"");
     DeleteFileW((target / L"VS\\lib\\x86\\Gravow.lib").c_str());
-    EXPECT_EQ(UninstallVisualCpp(table, vc2022), L"卸载失败");
+    EXPECT_EQ(UninstallVisualCpp(table, vc2022Row), L"卸载失败");
     EXPECT_EQ(Installed(),
               (std::set<std::wstring>{L"VS\\lib\\x64\\Gravoa.lib", L"VS\\lib\\x64\\Gravow.lib"}));
 }
@@ -163,7 +153,7 @@ TEST_F(VisualCppInstaller, UninstallStopsAtTheFirstMissingFileAndKeepsItsDeletio
 TEST_F(VisualCppInstaller, RowWithoutARootTouchesNothingRelativeToTheCurrentFolder)
 {
     // What a row looks like after its include folder vanished: root cleared, 64-bit directory kept.
-    VcToolsetRow& row = *table.vcRows[vc2022];
+    VcToolsetRow& row = *table.vcRows[vc2022Row];
     row.libSubdirX64 = L"lib\\x64\\";
     ScratchFolder current{L"current"};
     MakeFolders(current / L"lib\\x64");
@@ -171,8 +161,8 @@ TEST_F(VisualCppInstaller, RowWithoutARootTouchesNothingRelativeToTheCurrentFold
     wchar_t saved[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, saved);
     SetCurrentDirectoryW(current.Path().c_str());
-    const std::wstring installed = InstallVisualCpp(table, vc2022);
-    const std::wstring uninstalled = UninstallVisualCpp(table, vc2022);
+    const std::wstring installed = InstallVisualCpp(table, vc2022Row);
+    const std::wstring uninstalled = UninstallVisualCpp(table, vc2022Row);
     SetCurrentDirectoryW(saved);
     EXPECT_EQ(installed, L"安装失败");
     EXPECT_EQ(uninstalled, L"卸载失败");
@@ -215,59 +205,59 @@ protected:
 
 TEST_F(StaleToolsetCopies, Vc2019InstallAndUninstallRemoveThemFirst)
 {
-    LayOut(vc2019);
-    EXPECT_EQ(InstallVisualCpp(table, vc2019), L"");
+    LayOut(vc2019Row);
+    EXPECT_EQ(InstallVisualCpp(table, vc2019Row), L"");
     EXPECT_TRUE(StaleLeft().empty());
     PlantCopies(toolset);
-    EXPECT_EQ(UninstallVisualCpp(table, vc2019), L"卸载成功");
+    EXPECT_EQ(UninstallVisualCpp(table, vc2019Row), L"卸载成功");
     EXPECT_TRUE(StaleLeft().empty());
 }
 
 TEST_F(StaleToolsetCopies, Vc2019RemovesThemEvenWhenTheFirstHeaderCannotBeCopied)
 {
-    LayOut(vc2019);
+    LayOut(vc2019Row);
     const std::wstring header = target / L"VC\\Auxiliary\\VS\\include\\gravo.h";
     WriteTextFile(header, "in use");
     UniqueFile locked(CreateFileW(header.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(locked);
-    EXPECT_EQ(InstallVisualCpp(table, vc2019), L"安装失败");
+    EXPECT_EQ(InstallVisualCpp(table, vc2019Row), L"安装失败");
     EXPECT_TRUE(StaleLeft().empty()) << "the cleanup runs before the first copy";
 }
 
 TEST_F(StaleToolsetCopies, Vc2022LeavesThemAlone)
 {
-    LayOut(vc2022);
-    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"");
+    LayOut(vc2022Row);
+    EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"");
     EXPECT_EQ(StaleLeft().size(), 6u);
 }
 
 TEST_F(StaleToolsetCopies, Vc2026InstallAndUninstallLeaveThemAlone)
 {
-    LayOut(vc2026);
-    EXPECT_EQ(InstallVisualCpp(table, vc2026), L"");
-    EXPECT_EQ(UninstallVisualCpp(table, vc2026), L"卸载成功");
+    LayOut(vc2026Row);
+    EXPECT_EQ(InstallVisualCpp(table, vc2026Row), L"");
+    EXPECT_EQ(UninstallVisualCpp(table, vc2026Row), L"卸载成功");
     EXPECT_EQ(StaleLeft().size(), 6u);
 }
 
 TEST_F(StaleToolsetCopies, ForeignGraphicsHeaderInTheToolSetFolderSurvivesInstallAndUninstall)
 {
-    LayOut(vc2019);
+    LayOut(vc2019Row);
     const std::string foreign = "/* another library's graphics.h */\r\n#include <windows.h>\r\n";
     WriteTextFile(target / toolset + L"include\\graphics.h", foreign);
-    EXPECT_EQ(InstallVisualCpp(table, vc2019), L"");
+    EXPECT_EQ(InstallVisualCpp(table, vc2019Row), L"");
     EXPECT_EQ(StaleLeft(), std::set<std::wstring>{L"include\\graphics.h"});
-    EXPECT_EQ(UninstallVisualCpp(table, vc2019), L"卸载成功");
+    EXPECT_EQ(UninstallVisualCpp(table, vc2019Row), L"卸载成功");
     EXPECT_EQ(ReadTextFile(target / toolset + L"include\\graphics.h"), foreign);
 }
 
 TEST_F(StaleToolsetCopies, DefaultFileThatClimbsOutOfTheToolSetFoldersDeletesNothing)
 {
-    LayOut(vc2019);
+    LayOut(vc2019Row);
     WriteTextFile(target / L"VC\\Auxiliary\\Build\\Microsoft.VCToolsVersion.default.txt", "..\\..\\x\r\n");
     // Where "VC\Tools\MSVC\..\..\x\" leads.
     PlantCopies(L"VC\\x\\");
-    EXPECT_EQ(InstallVisualCpp(table, vc2019), L"");
-    EXPECT_EQ(UninstallVisualCpp(table, vc2019), L"卸载成功");
+    EXPECT_EQ(InstallVisualCpp(table, vc2019Row), L"");
+    EXPECT_EQ(UninstallVisualCpp(table, vc2019Row), L"卸载成功");
     EXPECT_EQ(ListFiles(target / L"VC\\x\\").size(), 6u);
     EXPECT_EQ(StaleLeft().size(), 6u);
 }
@@ -275,7 +265,7 @@ TEST_F(StaleToolsetCopies, DefaultFileThatClimbsOutOfTheToolSetFoldersDeletesNot
 class VisualCppTargets : public VisualCppInstaller
 {
 protected:
-    VcToolsetRow& Vc2022() { return Detect(vc2022, L"VS\\", L"include\\", L"lib\\x86\\", L"lib\\x64\\"); }
+    VcToolsetRow& Vc2022() { return Detect(vc2022Row, L"VS\\", L"include\\", L"lib\\x86\\", L"lib\\x64\\"); }
 };
 
 TEST_F(VisualCppTargets, ForeignGraphicsHeaderIsKeptAndGivenBackByteForByte)
@@ -283,11 +273,11 @@ TEST_F(VisualCppTargets, ForeignGraphicsHeaderIsKeptAndGivenBackByteForByte)
     VcToolsetRow& row = Vc2022();
     const std::string foreign = "/* another library */\r\n#pragma once\r\n\x01\xfe\xff";
     WriteTextFile(row.rootDir + L"include\\graphics.h", foreign);
-    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"");
+    EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"");
     EXPECT_EQ(ReadTextFile(row.rootDir + L"include\\graphics.h"),
               ReleaseKit::ContentsOf(L"include\\graphics.h"));
     EXPECT_EQ(ReadTextFile(row.rootDir + L"include\\graphics.h.gravo-kept"), foreign);
-    EXPECT_EQ(UninstallVisualCpp(table, vc2022), L"卸载成功");
+    EXPECT_EQ(UninstallVisualCpp(table, vc2022Row), L"卸载成功");
     EXPECT_EQ(Installed(), std::set<std::wstring>{L"VS\\include\\graphics.h"});
     EXPECT_EQ(ReadTextFile(row.rootDir + L"include\\graphics.h"), foreign);
 }
@@ -296,20 +286,20 @@ TEST_F(VisualCppTargets, EarlierReleasesGraphicsHeaderIsReplacedAndRemoved)
 {
     VcToolsetRow& row = Vc2022();
     WriteTextFile(row.rootDir + L"include\\graphics.h", earlierGraphicsHeader);
-    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"");
+    EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"");
     EXPECT_EQ(ReadTextFile(row.rootDir + L"include\\graphics.h"),
               ReleaseKit::ContentsOf(L"include\\graphics.h"));
     EXPECT_EQ(Installed().size(), 6u) << "nothing kept";
-    EXPECT_EQ(UninstallVisualCpp(table, vc2022), L"卸载成功");
+    EXPECT_EQ(UninstallVisualCpp(table, vc2022Row), L"卸载成功");
     EXPECT_TRUE(Installed().empty());
 }
 
 TEST_F(VisualCppTargets, UninstallLeavesAForeignGraphicsHeaderThatTookTheLibrarysPlace)
 {
     VcToolsetRow& row = Vc2022();
-    ASSERT_EQ(InstallVisualCpp(table, vc2022), L"");
+    ASSERT_EQ(InstallVisualCpp(table, vc2022Row), L"");
     WriteTextFile(row.rootDir + L"include\\graphics.h", "someone else's");
-    EXPECT_EQ(UninstallVisualCpp(table, vc2022), L"卸载失败");
+    EXPECT_EQ(UninstallVisualCpp(table, vc2022Row), L"卸载失败");
     EXPECT_EQ(ReadTextFile(row.rootDir + L"include\\graphics.h"), "someone else's");
 }
 
@@ -318,30 +308,30 @@ TEST_F(VisualCppTargets, ReadOnlyReleaseFolderInstallsUninstallsAndInstallsAgain
     Vc2022();
     for (const std::wstring& file : ReleaseKit::Files())
         SetFileAttributesW((ProgramFolder() + file).c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"");
+    EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"");
     for (const std::wstring& file : Installed())
         EXPECT_EQ(GetFileAttributesW((target / file).c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << file;
-    EXPECT_EQ(UninstallVisualCpp(table, vc2022), L"卸载成功");
+    EXPECT_EQ(UninstallVisualCpp(table, vc2022Row), L"卸载成功");
     EXPECT_TRUE(Installed().empty());
-    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"");
+    EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"");
     EXPECT_EQ(Installed().size(), 6u);
 }
 
 TEST_F(VisualCppTargets, RemoteTargetIsRefused)
 {
-    VcToolsetRow& row = *table.vcRows[vc2022];
+    VcToolsetRow& row = *table.vcRows[vc2022Row];
     row.rootDir = L"\\\\127.0.0.1\\c$\\VS\\";
     row.includeSubdir = L"include\\";
     row.libSubdirX86 = L"lib\\x86\\";
-    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"安装失败");
-    EXPECT_EQ(UninstallVisualCpp(table, vc2022), L"卸载失败");
+    EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"安装失败");
+    EXPECT_EQ(UninstallVisualCpp(table, vc2022Row), L"卸载失败");
 }
 
 TEST_F(VisualCppTargets, FailedCopyLeavesNoTemporaryFileBehind)
 {
     Vc2022();
     kit.Remove(L"lib_vs\\VC2015\\x64\\Gravow.lib");
-    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"安装失败");
+    EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"安装失败");
     EXPECT_EQ(Installed().size(), 5u);
     for (const std::wstring& file : Installed())
         EXPECT_EQ(file.find(L"~gravo"), std::wstring::npos) << file;
@@ -359,7 +349,7 @@ protected:
         WriteTextFile(elsewhere / L"graphics.h", earlierGraphicsHeader);
         RemoveTree(Vc2022().rootDir + L"include");
     }
-    std::wstring LinkPath() const { return table.vcRows[vc2022]->rootDir + L"include"; }
+    std::wstring LinkPath() const { return table.vcRows[vc2022Row]->rootDir + L"include"; }
     std::wstring LinkTarget() const { return elsewhere.Path().substr(0, elsewhere.Path().size() - 1); }
 
     ScratchFolder elsewhere{L"link target"};
@@ -370,8 +360,8 @@ TEST_P(PlantedLinkInVisualCpp, InAFolderUsersMayChangeInstallAndUninstallAreRefu
     const auto before = FolderContents(elsewhere.Path());
     PlantedLink link(LinkPath(), LinkTarget(), GetParam());
     ASSERT_TRUE(link.Made());
-    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"安装失败");
-    EXPECT_EQ(UninstallVisualCpp(table, vc2022), L"卸载失败");
+    EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"安装失败");
+    EXPECT_EQ(UninstallVisualCpp(table, vc2022Row), L"卸载失败");
     EXPECT_EQ(FolderContents(elsewhere.Path()), before);
 }
 
@@ -381,11 +371,11 @@ TEST_P(PlantedLinkInVisualCpp, InAFolderOnlyAdministratorsMayChangeInstallAndUni
     ASSERT_TRUE(link.Made());
     // Wine 8 reports no link as a reparse point and keeps no folder DACL (see PathTrustTest): what this
     // test shows needs Windows.
-    if (!link.ReportedAsLink() || !AdmitOnlyAdministrators(table.vcRows[vc2022]->rootDir))
+    if (!link.ReportedAsLink() || !AdmitOnlyAdministrators(table.vcRows[vc2022Row]->rootDir))
         GTEST_SKIP() << "the system made no reparse point or keeps no administrators-only DACL";
-    EXPECT_EQ(InstallVisualCpp(table, vc2022), L"");
+    EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"");
     EXPECT_EQ(ReadTextFile(elsewhere / L"graphics.h"), ReleaseKit::ContentsOf(L"include\\graphics.h"));
-    EXPECT_EQ(UninstallVisualCpp(table, vc2022), L"卸载成功");
+    EXPECT_EQ(UninstallVisualCpp(table, vc2022Row), L"卸载成功");
     EXPECT_EQ(ListFiles(elsewhere.Path()), std::set<std::wstring>{L"windows.h"});
 }
 
