@@ -363,6 +363,24 @@ TEST(ReportClassifiers, LongLinesAndAOneMebibyteReport)
     EXPECT_EQ(DetectThreadModel(manyLabels), L"_mcf");
 }
 
+TEST(RuntimeDlls, TheFirstRuleTakesPrecedenceWhateverTheListingOrder)
+{
+    // The folder is listed once for all three rules: seh before sjlj before dwarf, although "libgcc_s_dw2"
+    // is listed before the others; names only like a runtime DLL decide nothing; the report is asked only
+    // when no runtime DLL is there.
+    const std::wstring sjljReport = L"--enable-sjlj-exceptions";
+    ScratchFolder bin{L"runtime dlls"};
+    MakeFiles(bin.Path(), {L"libgcc_s_dw2-1.dll", L"libgcc_s_seh.dll", L"libgcc_s_seh-1.dll.bak"});
+    EXPECT_EQ(DetectExceptionModel(bin.Path(), sjljReport), L"_dwarf");
+    MakeFiles(bin.Path(), {L"LIBGCC_S_SJLJ-1.DLL"});
+    EXPECT_EQ(DetectExceptionModel(bin.Path(), sjljReport), L"_sjlj");
+    MakeFiles(bin.Path(), {L"libgcc_s_seh_64-1.dll"});
+    EXPECT_EQ(DetectExceptionModel(bin.Path(), sjljReport), L"_seh");
+    ScratchFolder onlyLookalikes{L"lookalike dlls"};
+    MakeFiles(onlyLookalikes.Path(), {L"libgcc_s_seh.dll", L"libgcc_s_dw2-1.dll.bak"});
+    EXPECT_EQ(DetectExceptionModel(onlyLookalikes.Path(), sjljReport), L"_sjlj");
+}
+
 TEST(ReportClassifiers, ThreadModelLineFollowsThePatternsRules)
 {
     // One character of any kind but a line end after "Thread model", then blanks of any kind.
