@@ -140,8 +140,9 @@ int DisplayNamesThePassSees()
     return seen;
 }
 
-// Before, after and the bare walk in turn within each repetition, so that a busy moment of the shared
-// machine weighs on all three alike; the ratio is taken within each repetition.
+// Before, after and the bare walk within each repetition, their order turned by one each time, so that
+// neither a busy moment of the shared machine nor what ran just before weighs on one of them alone; the
+// ratio is taken within each repetition.
 void BenchCrowdedUninstall(RecordFigure record, int subkeys, int repetitions)
 {
     TestSupport::ScratchRegistry registry;
@@ -151,11 +152,14 @@ void BenchCrowdedUninstall(RecordFigure record, int subkeys, int repetitions)
         std::printf("MISMATCH: the pass sees %d display names, %d were written\n", DisplayNamesThePassSees(),
                     subkeys);
     std::vector<double> before, after, bare, ratio;
+    const std::function<void()> steps[] = {
+        [&] { before.push_back(Milliseconds([&] { PassBefore(uninstall); })); },
+        [&] { after.push_back(Milliseconds(PassAfter)); },
+        [&] { bare.push_back(Milliseconds([&] { BareWalk(uninstall); })); }};
     for (int i = 0; i < repetitions; ++i)
     {
-        before.push_back(Milliseconds([&] { PassBefore(uninstall); }));
-        after.push_back(Milliseconds(PassAfter));
-        bare.push_back(Milliseconds([&] { BareWalk(uninstall); }));
+        for (int step = 0; step < 3; ++step)
+            steps[(i + step) % 3]();
         ratio.push_back(after.back() / bare.back());
     }
     const std::string n = std::to_string(subkeys);
@@ -183,7 +187,8 @@ public:
         SetRegString(uninstall + L"Dev-C++", L"UninstallString", folder / L"Dev-Cpp\\uninstall.exe");
 
         const std::wstring clion = folder / L"CLion\\bin\\mingw\\";
-        InstallStandInGcc(clion + L"bin\\", L"tdm64-x86_64-posix-seh-gcc5.1.0.txt");
+        InstallStandInGcc(clion + L"bin\\", L"mingwbuilds-x86_64-mcf-seh-gcc15.1.0-ELIDED.txt");
+        MakeFiles(clion, {L"bin\\libgcc_s_seh-1.dll"});
         MakeFolders(clion, {L"x86_64-w64-mingw32\\include", L"x86_64-w64-mingw32\\lib"});
         SetRegString(uninstall + L"CLion", L"DisplayName", L"CLion 2024.3");
         SetRegString(uninstall + L"CLion", L"InstallLocation", folder / L"CLion");
@@ -280,13 +285,40 @@ void BenchFourToolchains(RecordFigure record)
     }
     record("exception model of an 80-file bin folder, before (listed per rule)", "us", searchBefore);
     record("exception model of an 80-file bin folder, after (listed once)", "us", searchAfter);
+
+    // The search for the tool chain's folder in an IDE folder of 40 entries where it stands: before, the IDE
+    // folder was listed once more for a "bin" folder the probe then did not need.
+    const std::wstring ideDir = machine.Folder() + L"Dev-Cpp\\";
+    for (int i = 0; i < 40; ++i)
+        TestSupport::WriteTextFile(ideDir + L"file-" + std::to_wstring(i) + L".txt", "");
+    std::vector<double> folderBefore, folderAfter;
+    for (int i = 0; i < 200; ++i)
+    {
+        folderBefore.push_back(Milliseconds(
+                                   [&]
+                                   {
+                                       FindSubdirMatching(ideDir, IsMingwFolderName);
+                                       FindSubdirNamed(ideDir, L"bin");
+                                   }) *
+                               1000.0);
+        folderAfter.push_back(Milliseconds([&] { FindSubdirMatching(ideDir, IsMingwFolderName); }) * 1000.0);
+    }
+    record("tool chain folder in a 40-entry IDE folder, before (bin listed too)", "us", folderBefore);
+    record("tool chain folder in a 40-entry IDE folder, after", "us", folderAfter);
 }
 
 } // namespace
 
 void BenchDetection(RecordFigure record)
 {
-    BenchCrowdedUninstall(record, 1000, 15);
-    BenchCrowdedUninstall(record, 5000, 5);
+    {
+        TestSupport::ScratchRegistry registry;
+        std::vector<double> passes;
+        for (int i = 0; i < 30; ++i)
+            passes.push_back(Milliseconds(PassAfter));
+        record("detection pass, empty Uninstall key", "ms", passes);
+    }
+    BenchCrowdedUninstall(record, 1000, 30);
+    BenchCrowdedUninstall(record, 5000, 10);
     BenchFourToolchains(record);
 }

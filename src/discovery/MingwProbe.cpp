@@ -159,10 +159,13 @@ int EnvironmentTable::ProbeToolchain(std::wstring directory, int ideIndex, EnvLi
     directory = WithTrailingBackslash(std::move(directory));
 
     std::wstring mingwDir = FindSubdirMatching(directory, IsMingwFolderName);
-    const std::wstring binDir = FindSubdirNamed(directory, L"bin");
     // Some IDEs keep the tool chain inside their own "bin" folder.
-    if (mingwDir.empty() && !binDir.empty())
-        mingwDir = FindSubdirMatching(binDir, IsMingwFolderName);
+    if (mingwDir.empty())
+    {
+        const std::wstring binDir = FindSubdirNamed(directory, L"bin");
+        if (!binDir.empty())
+            mingwDir = FindSubdirMatching(binDir, IsMingwFolderName);
+    }
     if (mingwDir.empty())
         return 0;
 

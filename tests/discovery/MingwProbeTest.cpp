@@ -140,6 +140,16 @@ TEST_F(MingwProbe, CodeBlocksWith64BitToolchainGetsOnly64BitLibraries)
     EXPECT_EQ(entry.infoLine2, L"库文件路径 " + base + L"lib\\");
 }
 
+TEST_F(MingwProbe, ToolchainInTheIdesOwnBinFolderIsFoundAndOneBesideBinComesFirst)
+{
+    const std::wstring inBin = Make64BitToolchain(folder / L"IDE\\bin\\mingw\\", seh64Report, {L"lib"});
+    EXPECT_EQ(Probe(folder / L"IDE", clionIde), 1);
+    EXPECT_EQ(Row(clionIde).rootDir, inBin);
+    const std::wstring beside = Make64BitToolchain(folder / L"IDE\\MinGW64\\", seh64Report, {L"lib"});
+    EXPECT_EQ(Probe(folder / L"IDE", clionIde), 1);
+    EXPECT_EQ(Row(clionIde).rootDir, beside);
+}
+
 TEST_F(MingwProbe, ChosenTripletFolderIsFoundByWalkingUp)
 {
     const std::wstring base = Make64BitToolchain(folder / L"mingw64\\", seh64Report, {L"lib", L"bin"});
