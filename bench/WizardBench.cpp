@@ -4,19 +4,18 @@
 // measurement, the renderer's text commands, the detection pass over a crowded Uninstall key and the working
 // set over many frames. Each figure is the median and 95th percentile of many repetitions, printed as a
 // table and written as JSON to the file named by the first argument; the second names gravo-setup.exe.
+#include "DetectionBench.h"
+
 #include "app/EnvironmentPage.h"
 #include "app/Wizard.h"
 #include "app/WizardApp.h"
 #include "app/WizardSession.h"
 #include "app/WizardState.h"
-#include "discovery/EnvironmentTable.h"
-#include "discovery/RegistryReader.h"
 #include "graphwin/gravo.h"
 #include "guibackend/CommandRenderer.h"
 #include "guibackend/GuiFont.h"
 #include "win32/TextConversion.h"
 #include "win32/UniqueHandles.h"
-#include "support/ScratchRegistry.h"
 
 #include <windows.h>
 
@@ -28,7 +27,6 @@
 #include <cstring>
 #include <cwchar>
 #include <functional>
-#include <regex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -435,70 +433,6 @@ void BenchTextWidth(WizardWindow& wizard)
                         });
 }
 
-// Subkeys of the Uninstall key the pass reads, none of them matching; with matches, entries for Visual
-// Studio 2017 to 2026 and Dev-C++ after them (enumerated last).
-const std::wstring uninstall = HostIs64()
-                                   ? L"Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
-                                   : L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
-void FillUninstall(int subkeys, bool withMatches)
-{
-    for (int i = 0; i < subkeys; ++i)
-    {
-        wchar_t name[32];
-        swprintf(name, 32, L"{%08d-0000-0000-0000-000000000000}", i);
-        TestSupport::SetRegString(HKEY_LOCAL_MACHINE, uninstall + L"\\" + name, L"DisplayName",
-                                  L"Some Application " + std::to_wstring(i));
-    }
-    if (!withMatches)
-        return;
-    const wchar_t* names[] = {L"Visual Studio Community 2017", L"Visual Studio Community 2019",
-                              L"Visual Studio Community 2022", L"Visual Studio Community 2026", L"Dev-C++"};
-    int n = 0;
-    for (const wchar_t* displayName : names)
-    {
-        // Wine and Windows enumerate subkeys in case-blind name order: "~" comes after the "{" of the others.
-        const std::wstring path = uninstall + L"\\~match-" + std::to_wstring(n++);
-        TestSupport::SetRegString(HKEY_LOCAL_MACHINE, path, L"DisplayName", displayName);
-        TestSupport::SetRegString(HKEY_LOCAL_MACHINE, path, L"InstallLocation", L"C:\\nowhere\\" + path);
-        TestSupport::SetRegString(HKEY_LOCAL_MACHINE, path, L"UninstallString",
-                                  L"C:\\nowhere\\uninstall.exe");
-    }
-}
-
-void BenchDetection(int subkeys, bool withMatches, int repetitions)
-{
-    TestSupport::ScratchRegistry registry;
-    FillUninstall(subkeys, withMatches);
-    Time("detection pass, " + std::to_string(subkeys) + " Uninstall subkeys" +
-             (withMatches ? ", matches last" : ""),
-         repetitions, 1,
-         []
-         {
-             EnvironmentTable table;
-             table.RunDetectionPass(L"在线文档", L"桌面路径");
-         });
-}
-
-// What one Uninstall subkey costs a search of the key: listing it and reading its DisplayName, and matching
-// the name against a pattern of the pass (the same flags as the reader's).
-void BenchUninstallScan()
-{
-    TestSupport::ScratchRegistry registry;
-    FillUninstall(1000, false);
-    Time("Uninstall search step: list 1000 subkeys, read each DisplayName", 10, 1,
-         []
-         {
-             for (const std::wstring& name : EnumSubkeys(HKEY_LOCAL_MACHINE, uninstall.c_str()))
-                 ReadRegistryString(HKEY_LOCAL_MACHINE, (uninstall + L"\\" + name).c_str(), L"DisplayName");
-         });
-    const std::wregex pattern(LR"(^Visual Studio (Community|Professional|Enterprise) 2022( \([^\)]+\))?$)",
-                              std::regex::ECMAScript | std::regex::icase);
-    const std::wstring displayName = L"Some Application 123";
-    Time("Uninstall search step: one icase regex_search of a DisplayName", 100, 100,
-         [&] { std::regex_search(displayName, pattern); });
-}
-
 // From CreateProcess of gravo-setup.exe to its first frame on the screen (the welcome page's blue strip
 // under the window's client corner); the program is ended then.
 void BenchStartup(const std::wstring& setupExe)
@@ -588,11 +522,7 @@ int wmain(int argc, wchar_t** argv)
     }
     if (argc > 2)
         BenchStartup(argv[2]);
-    for (int subkeys : {0, 100, 1000, 5000})
-        BenchDetection(subkeys, false, subkeys >= 5000 ? 10 : 30);
-    for (int subkeys : {0, 5000})
-        BenchDetection(subkeys, true, subkeys >= 5000 ? 10 : 30);
-    BenchUninstallScan();
+    BenchDetection(Record);
     if (argc > 1)
     {
         char path[MAX_PATH];

@@ -71,14 +71,24 @@ std::wstring DetectExceptionModel(const std::wstring& binDir, const std::wstring
         {L"libgcc_s_sjlj", L"sjlj", L"_sjlj"},
         {L"libgcc_s_dw2", L"dwarf", L"_dwarf"},
     };
-    for (const Rule& rule : rules)
-    {
-        const LinePattern runtimeDll{rule.runtimeDllPrefix, L"", L"-1.dll"};
-        if (!FindFirstMatch(binDir,
-                            [&](const std::wstring& name) { return MatchesLinePattern(name, runtimeDll); })
-                 .empty())
-            return rule.model;
-    }
+    // One listing of the folder: the earliest rule any runtime DLL satisfies wins, whatever the order of the
+    // names; the listing stops once the first rule is satisfied.
+    const Rule* found = nullptr;
+    FindFirstMatch(binDir,
+                   [&](const std::wstring& name)
+                   {
+                       for (const Rule* rule = rules; rule != found && rule != std::end(rules); ++rule)
+                       {
+                           if (MatchesLinePattern(name, {rule->runtimeDllPrefix, L"", L"-1.dll"}))
+                           {
+                               found = rule;
+                               break;
+                           }
+                       }
+                       return found == rules;
+                   });
+    if (found != nullptr)
+        return found->model;
     // Without a runtime DLL the report decides, sjlj before seh.
     for (const Rule* rule : {&rules[1], &rules[0], &rules[2]})
     {
@@ -149,10 +159,13 @@ int EnvironmentTable::ProbeToolchain(std::wstring directory, int ideIndex, EnvLi
     directory = WithTrailingBackslash(std::move(directory));
 
     std::wstring mingwDir = FindSubdirMatching(directory, IsMingwFolderName);
-    const std::wstring binDir = FindSubdirNamed(directory, L"bin");
     // Some IDEs keep the tool chain inside their own "bin" folder.
-    if (mingwDir.empty() && !binDir.empty())
-        mingwDir = FindSubdirMatching(binDir, IsMingwFolderName);
+    if (mingwDir.empty())
+    {
+        const std::wstring binDir = FindSubdirNamed(directory, L"bin");
+        if (!binDir.empty())
+            mingwDir = FindSubdirMatching(binDir, IsMingwFolderName);
+    }
     if (mingwDir.empty())
         return 0;
 

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <iterator>
 
 namespace
@@ -230,20 +231,29 @@ UninstallEntries::FirstMatchValue(const std::function<bool(const std::wstring&)>
 
 bool IsVisualStudioName(const std::wstring& displayName, int year)
 {
-    const std::wstring product = L"Visual Studio ";
-    const std::wstring yearText = L" " + std::to_wstring(year);
+    // Called for every display name of the Uninstall key four times a pass: it reads the name in place and
+    // builds no text.
+    const wchar_t product[] = L"Visual Studio ";
+    if (!StartsWithIgnoringCase(displayName, product))
+        return false;
+    wchar_t yearText[16];
+    swprintf(yearText, std::size(yearText), L" %d", year);
     for (const wchar_t* edition : {L"Community", L"Professional", L"Enterprise"})
     {
-        const std::wstring name = product + edition + yearText;
-        if (!StartsWithIgnoringCase(displayName, name.c_str()))
+        const size_t editionAt = std::size(product) - 1;
+        const size_t yearAt = editionAt + std::wcslen(edition);
+        if (!MatchesIgnoringCaseAt(displayName, editionAt, edition) ||
+            !MatchesIgnoringCaseAt(displayName, yearAt, yearText))
             continue;
-        const std::wstring suffix = displayName.substr(name.size());
-        if (suffix.empty())
+        const size_t suffixAt = yearAt + std::wcslen(yearText);
+        if (suffixAt == displayName.size())
             return true;
         // The suffix: "(...)" for 2017, " (...)" for the others, with no ")" inside.
-        const std::wstring open = year == 2017 ? L"(" : L" (";
-        return suffix.size() > open.size() + 1 && suffix.compare(0, open.size(), open) == 0 &&
-               suffix.back() == L')' && suffix.find(L')', open.size()) == suffix.size() - 1;
+        const wchar_t* open = year == 2017 ? L"(" : L" (";
+        const size_t openLength = std::wcslen(open);
+        return displayName.size() - suffixAt > openLength + 1 &&
+               displayName.compare(suffixAt, openLength, open) == 0 && displayName.back() == L')' &&
+               displayName.find(L')', suffixAt + openLength) == displayName.size() - 1;
     }
     return false;
 }

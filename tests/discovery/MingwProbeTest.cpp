@@ -140,6 +140,16 @@ TEST_F(MingwProbe, CodeBlocksWith64BitToolchainGetsOnly64BitLibraries)
     EXPECT_EQ(entry.infoLine2, L"库文件路径 " + base + L"lib\\");
 }
 
+TEST_F(MingwProbe, ToolchainInTheIdesOwnBinFolderIsFoundAndOneBesideBinComesFirst)
+{
+    const std::wstring inBin = Make64BitToolchain(folder / L"IDE\\bin\\mingw\\", seh64Report, {L"lib"});
+    EXPECT_EQ(Probe(folder / L"IDE", clionIde), 1);
+    EXPECT_EQ(Row(clionIde).rootDir, inBin);
+    const std::wstring beside = Make64BitToolchain(folder / L"IDE\\MinGW64\\", seh64Report, {L"lib"});
+    EXPECT_EQ(Probe(folder / L"IDE", clionIde), 1);
+    EXPECT_EQ(Row(clionIde).rootDir, beside);
+}
+
 TEST_F(MingwProbe, ChosenTripletFolderIsFoundByWalkingUp)
 {
     const std::wstring base = Make64BitToolchain(folder / L"mingw64\\", seh64Report, {L"lib", L"bin"});
@@ -361,6 +371,24 @@ TEST(ReportClassifiers, LongLinesAndAOneMebibyteReport)
     for (int i = 0; i < 50000; ++i)
         manyLabels += L"Thread model:   \n";
     EXPECT_EQ(DetectThreadModel(manyLabels), L"_mcf");
+}
+
+TEST(RuntimeDlls, TheFirstRuleTakesPrecedenceWhateverTheListingOrder)
+{
+    // The folder is listed once for all three rules: seh before sjlj before dwarf, although "libgcc_s_dw2"
+    // is listed before the others; names only like a runtime DLL decide nothing; the report is asked only
+    // when no runtime DLL is there.
+    const std::wstring sjljReport = L"--enable-sjlj-exceptions";
+    ScratchFolder bin{L"runtime dlls"};
+    MakeFiles(bin.Path(), {L"libgcc_s_dw2-1.dll", L"libgcc_s_seh.dll", L"libgcc_s_seh-1.dll.bak"});
+    EXPECT_EQ(DetectExceptionModel(bin.Path(), sjljReport), L"_dwarf");
+    MakeFiles(bin.Path(), {L"LIBGCC_S_SJLJ-1.DLL"});
+    EXPECT_EQ(DetectExceptionModel(bin.Path(), sjljReport), L"_sjlj");
+    MakeFiles(bin.Path(), {L"libgcc_s_seh_64-1.dll"});
+    EXPECT_EQ(DetectExceptionModel(bin.Path(), sjljReport), L"_seh");
+    ScratchFolder onlyLookalikes{L"lookalike dlls"};
+    MakeFiles(onlyLookalikes.Path(), {L"libgcc_s_seh.dll", L"libgcc_s_dw2-1.dll.bak"});
+    EXPECT_EQ(DetectExceptionModel(onlyLookalikes.Path(), sjljReport), L"_sjlj");
 }
 
 TEST(ReportClassifiers, ThreadModelLineFollowsThePatternsRules)

@@ -259,6 +259,23 @@ TEST_F(RegistryReader, NetworkAndDevicePathsFromTheRegistryAreNotTaken)
     EXPECT_EQ(IdeDir(4, false), folder / L"C-Free 5\\");
 }
 
+TEST_F(RegistryReader, VisualStudioNamesOfEachYearAndEdition)
+{
+    EXPECT_TRUE(IsVisualStudioName(L"Visual Studio Community 2022", 2022));
+    EXPECT_FALSE(IsVisualStudioName(L"Visual Studio Community 2022", 2019));
+    EXPECT_TRUE(IsVisualStudioName(L"visual studio PROFESSIONAL 2026 (2)", 2026));
+    EXPECT_TRUE(IsVisualStudioName(L"Visual Studio Enterprise 2017(2)", 2017));
+    EXPECT_FALSE(IsVisualStudioName(L"Visual Studio Enterprise 2017 (2)", 2017));
+    EXPECT_FALSE(IsVisualStudioName(L"Visual Studio Enterprise 2019(2)", 2019));
+    EXPECT_FALSE(IsVisualStudioName(L"Visual Studio Build Tools 2022", 2022));
+    EXPECT_FALSE(IsVisualStudioName(L"Visual Studio Community", 2022));
+    EXPECT_FALSE(IsVisualStudioName(L"Visual Studio Community 202", 2022));
+    EXPECT_FALSE(IsVisualStudioName(L"Visual Studio ", 2022));
+    EXPECT_FALSE(IsVisualStudioName(L"Visual Studio Community 2022 (x) ", 2022));
+    EXPECT_FALSE(IsVisualStudioName(L"Microsoft Visual Studio Community 2022", 2022));
+    EXPECT_FALSE(IsVisualStudioName(L"Visual Studio Community  2022", 2022));
+}
+
 TEST_F(RegistryReader, VisualStudioNamesOfEveryLength)
 {
     const std::wstring inner(1000, L'x');
