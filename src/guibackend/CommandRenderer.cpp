@@ -84,13 +84,14 @@ public:
         Outline(colour);
         UseFill(colour);
     }
-    // The command's font (null keeps the current one) and colour on a transparent background.
+    // The command's font (null: the caller's) and colour on a transparent background.
     void Text(const LOGFONTW* textFont, COLORREF colour)
     {
-        if (textFont != nullptr && !SameLogfont(*textFont, font))
+        const LOGFONTW& wanted = textFont != nullptr ? *textFont : savedFont;
+        if (!SameLogfont(wanted, font))
         {
-            SetFont(textFont);
-            font = *textFont;
+            SetFont(&wanted);
+            font = wanted;
         }
         UseText(colour, TRANSPARENT);
     }
