@@ -361,6 +361,28 @@ TEST_F(WizardPages, QuietTurnsDrawNothingUntilInputOrAChange)
     EXPECT_FALSE(loop.Turn());
 }
 
+// A window that needs its contents again gets the whole back buffer, also when the frame of that turn has
+// the last frame's commands and draws nothing.
+TEST_F(WizardPages, PresentRequestShowsTheWholeBackBufferWhenTheFrameDrawsNothing)
+{
+    FrameLoop loop(context, app, window);
+    TurnsUntilQuiet(loop);
+    // A pixel of the back buffer the frames do not draw again.
+    WritePixel(5, 5, RGB(200, 10, 10));
+    const auto shown = [&]
+    {
+        HDC dc = GetDC(window);
+        const COLORREF colour = GetPixel(dc, 5, 5);
+        ReleaseDC(window, dc);
+        return colour;
+    };
+    EXPECT_NE(shown(), RGB(200, 10, 10));
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+    EXPECT_TRUE(loop.Turn());
+    EXPECT_EQ(shown(), RGB(200, 10, 10));
+}
+
 // Frames that changed only in part are drawn only there; the back buffer must still be the whole frame.
 TEST_F(WizardPages, FramesDrawnInPartAreTheWholeFrames)
 {
