@@ -200,17 +200,87 @@ void WithMeasurement(WizardWindow& wizard, bool before, const std::function<void
     wizard.font->description.width = GuiTextWidth;
 }
 
-void BenchFrames(WizardWindow& wizard, const std::string& page)
+// The frame as it was before: built (with the measurer given), rendered and presented whatever its commands.
+void FrameBefore(WizardWindow& wizard)
+{
+    wizard.app.DrawFrame();
+    RenderGui(nk_rgb(99, 99, 99));
+    PresentBatch();
+}
+
+// One turn's input with the pointer at a place, as DrainInput hands a pointer move to the context.
+void PointerAt(WizardWindow& wizard, POINT at)
+{
+    nk_input_begin(wizard.context);
+    nk_input_motion(wizard.context, at.x, at.y);
+    nk_input_end(wizard.context);
+}
+
+// Whether the back buffer, as the frames drawn in part left it, is the frame drawn whole.
+bool SameAsWholeFrame(WizardWindow& wizard)
+{
+    const DWORD* pixels = TargetPixels(nullptr);
+    const std::vector<DWORD> inPart(pixels, pixels + wizardWidth * wizardHeight);
+    wizard.app.DrawFrame();
+    RenderGui(nk_rgb(99, 99, 99));
+    return std::equal(inPart.begin(), inPart.end(), TargetPixels(nullptr));
+}
+
+// A page's frames: with the pointer still (each frame's commands those of the frame before) and with the
+// pointer moving between two places that look different (every frame's commands change), each on the path
+// before (every frame rendered and presented, the font selected for every measurement) and today's.
+void BenchFrames(WizardWindow& wizard, const std::string& page, POINT first, POINT second)
 {
     for (bool before : {true, false})
         WithMeasurement(wizard, before,
                         [&]
                         {
+                            const auto still = [&]
+                            {
+                                if (before)
+                                {
+                                    DrainInput(wizard.context, wizard.window);
+                                    FrameBefore(wizard);
+                                }
+                                else
+                                {
+                                    wizard.Frame();
+                                }
+                            };
                             for (int i = 0; i < 50; ++i)
-                                wizard.Frame();
-                            Time("frame, " + page + (before ? ", before" : ", after"), 2000, 1,
-                                 [&] { wizard.Frame(); });
+                                still();
+                            Time("frame, " + page + (before ? ", before" : ", after, pointer still"), 2000, 1,
+                                 still);
                         });
+    for (bool before : {true, false})
+        WithMeasurement(wizard, before,
+                        [&]
+                        {
+                            int frame = 0;
+                            int presented = 0;
+                            const auto moving = [&]
+                            {
+                                PointerAt(wizard, ++frame % 2 != 0 ? first : second);
+                                if (before)
+                                    FrameBefore(wizard);
+                                else
+                                {
+                                    const RECT drawn = DrawAndPresent(wizard.app);
+                                    presented += IsRectEmpty(&drawn) ? 0 : 1;
+                                }
+                            };
+                            for (int i = 0; i < 50; ++i)
+                                moving();
+                            presented = 0;
+                            Time("frame, " + page + (before ? ", before" : ", after") +
+                                     ", pointer moving (commands change)",
+                                 2000, 1, moving);
+                            if (!before && presented != 2000)
+                                std::printf("MISMATCH: %d of 2000 moving frames presented\n", presented);
+                            if (!before && !SameAsWholeFrame(wizard))
+                                std::printf("MISMATCH: a frame drawn in part differs from the whole frame\n");
+                        });
+    PointerAt(wizard, POINT{0, 0});
 }
 
 // The user and system time of a Linux process in seconds, from /proc (drive Z: is the Linux root under
@@ -260,7 +330,7 @@ double WizardAndServerCpuSeconds()
 }
 
 // The idle page with the pointer still, as Linux counts the CPU time of the wizard and the wineserver:
-// before, every turn builds, renders and presents; after, the frame loop's turns.
+// before, every turn builds, renders and presents (today's measurer); after, the frame loop's turns.
 void BenchIdle(WizardWindow& wizard, const std::string& page)
 {
     if (WizardAndServerCpuSeconds() < 0)
@@ -275,7 +345,8 @@ void BenchIdle(WizardWindow& wizard, const std::string& page)
         {
             if (before)
             {
-                wizard.Frame();
+                DrainInput(wizard.context, wizard.window);
+                FrameBefore(wizard);
                 Sleep(10);
             }
             else
@@ -348,17 +419,21 @@ void BenchTextCommands(WizardWindow& wizard)
          });
 }
 
-void BenchWorkingSet(WizardWindow& wizard)
+// The working set over many frames of the list page, the pointer moving between two tooltips so that every
+// frame is rendered and presented.
+void BenchWorkingSet(WizardWindow& wizard, POINT first, POINT second)
 {
     wizard.Frame();
     std::vector<double> at100, at10000;
     for (int frame = 1; frame <= 10000; ++frame)
     {
-        wizard.Frame();
+        PointerAt(wizard, frame % 2 != 0 ? first : second);
+        DrawAndPresent(wizard.app);
         if (frame == 100)
             at100.push_back(WorkingSetKiB());
     }
     at10000.push_back(WorkingSetKiB());
+    PointerAt(wizard, POINT{0, 0});
     Record("working set after 100 frames, list page", "KiB", at100);
     Record("working set after 10000 frames, list page", "KiB", at10000);
 }
@@ -398,7 +473,7 @@ void BenchTextWidth(WizardWindow& wizard)
     const char other[] = "库目录: C:\\Program Files\\Microsoft Visual Studio\\VC";
     const int otherLength = static_cast<int>(sizeof other - 1);
     bool first = true;
-    Time("GuiTextWidth, one call, after (one GetTextExtentExPointW)", 200, 50,
+    Time("GuiTextWidth, one call, after (widths kept per text)", 200, 50,
          [&]
          {
              first = !first;
@@ -507,13 +582,17 @@ int wmain(int argc, wchar_t** argv)
         MeasurerBefore before;
         measurerBefore = &before;
         currentPage = 1;
-        BenchFrames(wizard, "welcome page");
+        // The button "下一步 >" hovered and not.
+        BenchFrames(wizard, "welcome page", POINT{300, 300}, POINT{200, 200});
         BenchTextWidth(wizard);
         BenchTextCommands(wizard);
         wizard.FillList();
         currentPage = 2;
-        BenchFrames(wizard, "list page, 16 lines detected");
-        BenchWorkingSet(wizard);
+        // The tooltips of the first line's include folder and the second line's.
+        const POINT firstTooltip = {200, 110};
+        const POINT secondTooltip = {200, 150};
+        BenchFrames(wizard, "list page, 16 lines detected", firstTooltip, secondTooltip);
+        BenchWorkingSet(wizard, firstTooltip, secondTooltip);
         currentPage = 1;
         BenchIdle(wizard, "welcome page");
         currentPage = 2;

@@ -22,11 +22,13 @@ int DrainInput(nk_context* context, HWND window)
     return records;
 }
 
-void DrawAndPresent(WizardApp& app)
+RECT DrawAndPresent(WizardApp& app)
 {
     app.DrawFrame();
-    RenderGui(nk_rgb(99, 99, 99));
-    PresentBatch();
+    const RECT drawn = RenderGuiIfChanged(nk_rgb(99, 99, 99));
+    if (!IsRectEmpty(&drawn))
+        PresentBatchRect(drawn.left, drawn.top, drawn.right - 1, drawn.bottom - 1);
+    return drawn;
 }
 
 void RunFrame(nk_context* context, WizardApp& app, HWND window)
@@ -69,7 +71,11 @@ bool FrameLoop::Turn()
         if (!active)
             ++quietTurnsDrawn_;
         drawnView_ = view;
-        DrawAndPresent(app_);
+        // The window asks for all its contents, also where the frame shows what the back buffer holds.
+        const RECT presented = DrawAndPresent(app_);
+        const RECT window = {0, 0, wizardWidth, wizardHeight};
+        if (presentRequested && !EqualRect(&presented, &window))
+            PresentBatch();
     }
     Sleep(10);
     // Detection runs once, after the first frame reached the screen; the list it fills is drawn next.

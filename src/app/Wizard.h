@@ -14,9 +14,11 @@ int RunWizard();
 // One turn's input: the graph window's queue drained into the GUI context between nk_input_begin and
 // nk_input_end. Returns how many records came.
 int DrainInput(nk_context* context, HWND window);
-// The current page built, rendered into the back buffer and presented.
-void DrawAndPresent(WizardApp& app);
-// One turn of the frame loop before its pause, always drawing: DrainInput, then DrawAndPresent.
+// The current page built, and what changed since the last frame rendered into the back buffer and presented
+// (RenderGuiIfChanged); the rest the back buffer and the window still show. Returns the rectangle presented
+// (right and bottom excluded), empty when the frame changed nothing.
+RECT DrawAndPresent(WizardApp& app);
+// One turn of the frame loop before its pause, always building: DrainInput, then DrawAndPresent.
 void RunFrame(nk_context* context, WizardApp& app, HWND window);
 
 // The frame loop of a started session: RunWizard turns it while appRunning is set. Every turn drains the

@@ -1,10 +1,15 @@
 // The command renderer: one function per Nuklear command type, each drawing into the current target of
-// the graphics library and leaving its colours, line style and font as it found them.
+// the graphics library with the frame's pen, which leaves its colours, line style and font as it found them.
 #include "guibackend/CommandRenderer.h"
 #include "win32/UniqueHandles.h"
 
+#include "graphwin/FillStyleCode.h"
 #include "graphwin/gravo.h"
+#include "guibackend/FrameRecord.h"
 #include "guibackend/GuiBackend.h"
+
+#include <cstddef>
+#include <utility>
 
 namespace
 {
@@ -15,116 +20,142 @@ COLORREF ToColour(nk_color colour)
 }
 
 // Every change of the library's line colour, line style or fill colour builds a new GDI pen or brush and
-// every change of its font a new GDI font, so the scopes below change only what differs from the current
-// state and put back only what they changed.
-
-// The line colour, and the line style once changed, put back when the scope ends.
-class LineScope
+// every change of its font a new GDI font. The frame's pen keeps the state it set and changes only what the
+// next command needs differently; at the end of the frame it puts back what the library had before.
+//
+// Filled shapes, triangles and thin curves draw their outline with the caller's line style, as their own
+// commands carry no style. Text is drawn on a transparent background, whose colour therefore never shows.
+// Where the caller's line style has gaps or its fill style is not solid, the background mode and the text
+// colour take part in those shapes, so they are the caller's again for every command but text.
+class FramePen
 {
 public:
-    explicit LineScope(nk_color colour)
-        : savedColour(LineColour()), colourChanged(savedColour != ToColour(colour))
+    FramePen()
+        : savedLine(LineColour()), savedFill(FillColour()), savedText(TextColour()), savedMode(BackMode()),
+          line(savedLine), fill(savedFill), text(savedText), mode(savedMode)
     {
         GetLineStyle(&savedStyle);
-        if (colourChanged)
-            SetLineColour(ToColour(colour));
+        GetFont(&savedFont);
+        font = savedFont;
+        FILLSTYLE fillStyle;
+        GetFillStyle(&fillStyle);
+        const DWORD kind = savedStyle.style & PS_STYLE_MASK;
+        callerBackground = fillStyle.style != Gravo::fillSolid || savedStyle.PatternCount() != 0 ||
+                           (kind != PS_SOLID && kind != PS_NULL && kind != PS_INSIDEFRAME);
     }
-    ~LineScope()
+    ~FramePen()
     {
-        if (colourChanged)
-            SetLineColour(savedColour);
-        if (styleChanged)
-            ApplyLineStyle(&savedStyle);
+        SetLineColourOnce(savedLine);
+        UseSavedStyle();
+        UseFill(savedFill);
+        UseText(savedText, savedMode);
+        if (!SameLogfont(font, savedFont))
+            SetFont(&savedFont);
     }
-    LineScope(const LineScope&) = delete;
-    LineScope& operator=(const LineScope&) = delete;
+    FramePen(const FramePen&) = delete;
+    FramePen& operator=(const FramePen&) = delete;
 
-    void Style(DWORD style, int thickness)
+    // A stroke of the command's colour, style and thickness.
+    void Stroke(COLORREF colour, DWORD style, int thickness)
     {
-        if (savedStyle.style == style && savedStyle.thickness == static_cast<DWORD>(thickness) &&
-            savedStyle.PatternCount() == 0)
+        NotText();
+        SetLineColourOnce(colour);
+        if (PlainStyle(style) && savedStyle.thickness == static_cast<DWORD>(thickness))
+        {
+            UseSavedStyle();
+            return;
+        }
+        if (!styleIsSaved && ownStyle == style && ownThickness == thickness)
             return;
         SetLineStyle(style, thickness, nullptr, 0);
-        styleChanged = true;
+        styleIsSaved = false;
+        ownStyle = style;
+        ownThickness = thickness;
+    }
+    // An outline of the command's colour in the caller's line style.
+    void Outline(COLORREF colour)
+    {
+        NotText();
+        SetLineColourOnce(colour);
+        UseSavedStyle();
+    }
+    // Fill and outline in the same colour, so a filled shape has no outline of another colour.
+    void Fill(COLORREF colour)
+    {
+        Outline(colour);
+        UseFill(colour);
+    }
+    // The command's font (null: the caller's) and colour on a transparent background.
+    void Text(const LOGFONTW* textFont, COLORREF colour)
+    {
+        const LOGFONTW& wanted = textFont != nullptr ? *textFont : savedFont;
+        if (!SameLogfont(wanted, font))
+        {
+            SetFont(&wanted);
+            font = wanted;
+        }
+        UseText(colour, TRANSPARENT);
     }
 
 private:
-    COLORREF savedColour;
-    bool colourChanged;
-    bool styleChanged = false;
+    bool PlainStyle(DWORD style) const { return savedStyle.style == style && savedStyle.PatternCount() == 0; }
+    void NotText()
+    {
+        if (callerBackground)
+            UseText(savedText, savedMode);
+    }
+    void SetLineColourOnce(COLORREF colour)
+    {
+        if (line != colour)
+        {
+            SetLineColour(colour);
+            line = colour;
+        }
+    }
+    void UseSavedStyle()
+    {
+        if (styleIsSaved)
+            return;
+        ApplyLineStyle(&savedStyle);
+        styleIsSaved = true;
+    }
+    void UseFill(COLORREF colour)
+    {
+        if (fill != colour)
+        {
+            SetFillColour(colour);
+            fill = colour;
+        }
+    }
+    void UseText(COLORREF colour, int backMode)
+    {
+        if (text != colour)
+        {
+            SetTextColour(colour);
+            text = colour;
+        }
+        if (mode != backMode)
+        {
+            SetBackMode(backMode);
+            mode = backMode;
+        }
+    }
+
     LINESTYLE savedStyle;
-};
-
-// A solid pen of the command's thickness and colour.
-class StrokeScope : public LineScope
-{
-public:
-    StrokeScope(nk_color colour, int thickness) : LineScope(colour) { Style(PS_SOLID, thickness); }
-};
-
-// Fill and outline in the same colour, so a filled shape has no outline of another colour.
-class FillScope
-{
-public:
-    explicit FillScope(nk_color colour)
-        : savedFill(FillColour()), savedLine(LineColour()), fillChanged(savedFill != ToColour(colour)),
-          lineChanged(savedLine != ToColour(colour))
-    {
-        if (fillChanged)
-            SetFillColour(ToColour(colour));
-        if (lineChanged)
-            SetLineColour(ToColour(colour));
-    }
-    ~FillScope()
-    {
-        if (fillChanged)
-            SetFillColour(savedFill);
-        if (lineChanged)
-            SetLineColour(savedLine);
-    }
-    FillScope(const FillScope&) = delete;
-    FillScope& operator=(const FillScope&) = delete;
-
-private:
-    COLORREF savedFill;
-    COLORREF savedLine;
-    bool fillChanged;
-    bool lineChanged;
-};
-
-// The command's font and colours on a transparent background; the font is put back first, the
-// background mode last. Text in the current font (the default GUI font, most labels) keeps it.
-class TextScope
-{
-public:
-    TextScope(const LOGFONTW* font, nk_color background, nk_color foreground)
-        : savedText(TextColour()), savedBack(BackColour()), savedMode(BackMode()), savedFont()
-    {
-        GetFont(&savedFont);
-        fontChanged = font != nullptr && !SameLogfont(*font, savedFont);
-        if (fontChanged)
-            SetFont(font);
-        SetBackColour(ToColour(background));
-        SetTextColour(ToColour(foreground));
-        SetBackMode(TRANSPARENT);
-    }
-    ~TextScope()
-    {
-        if (fontChanged)
-            SetFont(&savedFont);
-        SetTextColour(savedText);
-        SetBackColour(savedBack);
-        SetBackMode(savedMode);
-    }
-    TextScope(const TextScope&) = delete;
-    TextScope& operator=(const TextScope&) = delete;
-
-private:
-    COLORREF savedText;
-    COLORREF savedBack;
-    int savedMode;
     LOGFONTW savedFont;
-    bool fontChanged;
+    COLORREF savedLine;
+    COLORREF savedFill;
+    COLORREF savedText;
+    int savedMode;
+    bool callerBackground;
+    COLORREF line;
+    COLORREF fill;
+    COLORREF text;
+    int mode;
+    LOGFONTW font;
+    bool styleIsSaved = true;
+    DWORD ownStyle = 0;
+    int ownThickness = 0;
 };
 
 // Polygons are drawn from a fixed array on the stack; points beyond it are not drawn.
@@ -145,27 +176,35 @@ PointList FirstPoints(const struct nk_vec2i* points, int count)
     return list;
 }
 
-void DrawScissor(const nk_command_scissor& command)
+void ClipTo(const RECT& clip)
 {
-    // Nuklear's scissor includes its right and bottom edges; a GDI region excludes them.
     SetClipRegion(nullptr);
-    const UniqueRegion region(
-        CreateRectRgn(command.x, command.y, command.x + command.w + 1, command.y + command.h + 1));
+    const UniqueRegion region(CreateRectRgn(clip.left, clip.top, clip.right, clip.bottom));
     if (region)
         SetClipRegion(region.get());
 }
 
-void DrawLineCommand(const nk_command_line& command)
+// The scissor's pixels; within an area, the part of them inside it.
+void DrawScissor(const nk_command_scissor& command, const RECT* area)
 {
-    StrokeScope stroke(command.color, command.line_thickness);
+    RECT clip = ScissorRect(command);
+    if (area != nullptr && !IntersectRect(&clip, &clip, area))
+        SetRectEmpty(&clip);
+    ClipTo(clip);
+}
+
+void DrawLineCommand(FramePen& pen, const nk_command_line& command)
+{
+    pen.Stroke(ToColour(command.color), PS_SOLID, command.line_thickness);
     DrawLine(command.begin.x, command.begin.y, command.end.x, command.end.y);
 }
 
-void DrawCurve(const nk_command_curve& command)
+void DrawCurve(FramePen& pen, const nk_command_curve& command)
 {
-    LineScope line(command.color);
     if (command.line_thickness != 1)
-        line.Style(PS_SOLID, command.line_thickness);
+        pen.Stroke(ToColour(command.color), PS_SOLID, command.line_thickness);
+    else
+        pen.Outline(ToColour(command.color));
     const POINT points[4] = {{command.begin.x, command.begin.y},
                              {command.ctrl[0].x, command.ctrl[0].y},
                              {command.ctrl[1].x, command.ctrl[1].y},
@@ -173,9 +212,9 @@ void DrawCurve(const nk_command_curve& command)
     DrawBezier(points, 4);
 }
 
-void DrawRect(const nk_command_rect& command)
+void DrawRect(FramePen& pen, const nk_command_rect& command)
 {
-    StrokeScope stroke(command.color, command.line_thickness);
+    pen.Stroke(ToColour(command.color), PS_SOLID, command.line_thickness);
     const int right = command.x + command.w;
     const int bottom = command.y + command.h;
     if (command.rounding != 0)
@@ -184,9 +223,9 @@ void DrawRect(const nk_command_rect& command)
         RectOutline(command.x, command.y, right, bottom);
 }
 
-void DrawRectFilled(const nk_command_rect_filled& command)
+void DrawRectFilled(FramePen& pen, const nk_command_rect_filled& command)
 {
-    FillScope fill(command.color);
+    pen.Fill(ToColour(command.color));
     const int right = command.x + command.w;
     const int bottom = command.y + command.h;
     if (command.rounding != 0)
@@ -222,37 +261,36 @@ void DrawRectMultiColour(const nk_command_rect_multi_color& command)
     GdiGradientFill(windowDC, vertices, 4, triangles, 2, GRADIENT_FILL_TRIANGLE);
 }
 
-void DrawCircle(const nk_command_circle& command)
+void DrawCircle(FramePen& pen, const nk_command_circle& command)
 {
-    StrokeScope stroke(command.color, command.line_thickness);
+    pen.Stroke(ToColour(command.color), PS_SOLID, command.line_thickness);
     EllipseOutline(command.x, command.y, command.x + command.w, command.y + command.h);
 }
 
-void DrawCircleFilled(const nk_command_circle_filled& command)
+void DrawCircleFilled(FramePen& pen, const nk_command_circle_filled& command)
 {
-    FillScope fill(command.color);
+    pen.Fill(ToColour(command.color));
     EllipseFilled(command.x, command.y, command.x + command.w, command.y + command.h);
 }
 
-void DrawArc(const nk_command_arc& command)
+void DrawArc(FramePen& pen, const nk_command_arc& command)
 {
-    LineScope line(command.color);
-    line.Style(PS_GEOMETRIC | PS_ENDCAP_FLAT, command.line_thickness);
+    pen.Stroke(ToColour(command.color), PS_GEOMETRIC | PS_ENDCAP_FLAT, command.line_thickness);
     ArcOutline(command.cx - command.r, command.cy - command.r, command.cx + command.r, command.cy + command.r,
                command.a[0], command.a[1]);
 }
 
-void DrawArcFilled(const nk_command_arc_filled& command)
+void DrawArcFilled(FramePen& pen, const nk_command_arc_filled& command)
 {
-    FillScope fill(command.color);
+    pen.Fill(ToColour(command.color));
     PieFilled(command.cx - command.r, command.cy - command.r, command.cx + command.r, command.cy + command.r,
               command.a[0], command.a[1]);
 }
 
 // The outline is drawn with the current (solid, one pixel) line style, not the command's thickness.
-void DrawTriangle(const nk_command_triangle& command)
+void DrawTriangle(FramePen& pen, const nk_command_triangle& command)
 {
-    LineScope line(command.color);
+    pen.Outline(ToColour(command.color));
     const POINT points[4] = {{command.a.x, command.a.y},
                              {command.b.x, command.b.y},
                              {command.c.x, command.c.y},
@@ -260,49 +298,43 @@ void DrawTriangle(const nk_command_triangle& command)
     PolygonOutline(points, 4);
 }
 
-void DrawTriangleFilled(const nk_command_triangle_filled& command)
+void DrawTriangleFilled(FramePen& pen, const nk_command_triangle_filled& command)
 {
-    FillScope fill(command.color);
+    pen.Fill(ToColour(command.color));
     const POINT points[3] = {
         {command.a.x, command.a.y}, {command.b.x, command.b.y}, {command.c.x, command.c.y}};
     PolygonFilled(points, 3);
 }
 
-void DrawPolygon(const nk_command_polygon& command)
+void DrawPolygon(FramePen& pen, const nk_command_polygon& command)
 {
-    StrokeScope stroke(command.color, command.line_thickness);
+    pen.Stroke(ToColour(command.color), PS_SOLID, command.line_thickness);
     const PointList list = FirstPoints(command.points, command.point_count);
     PolygonOutline(list.points, list.count);
 }
 
-void DrawPolygonFilled(const nk_command_polygon_filled& command)
+void DrawPolygonFilled(FramePen& pen, const nk_command_polygon_filled& command)
 {
-    FillScope fill(command.color);
+    pen.Fill(ToColour(command.color));
     const PointList list = FirstPoints(command.points, command.point_count);
     PolygonFilled(list.points, list.count);
 }
 
 // A polyline is drawn point by point, so it has no point limit.
-void DrawPolylineCommand(const nk_command_polyline& command)
+void DrawPolylineCommand(FramePen& pen, const nk_command_polyline& command)
 {
     if (command.point_count == 0)
         return;
-    StrokeScope stroke(command.color, command.line_thickness);
+    pen.Stroke(ToColour(command.color), PS_SOLID, command.line_thickness);
     const struct nk_vec2i* points = command.points;
     PenMoveTo(points[0].x, points[0].y);
     for (int i = 1; i < command.point_count; ++i)
         PenLineTo(points[i].x, points[i].y);
 }
 
-const LOGFONTW* LogfontOf(const nk_user_font* font)
+void DrawTextCommand(FramePen& pen, const nk_command_text& command)
 {
-    const auto* guiFont = font != nullptr ? static_cast<const GuiFont*>(font->userdata.ptr) : nullptr;
-    return guiFont != nullptr ? guiFont->logfont : nullptr;
-}
-
-void DrawTextCommand(const nk_command_text& command)
-{
-    TextScope text(LogfontOf(command.font), command.background, command.foreground);
+    pen.Text(LogfontOfFont(command.font), ToColour(command.foreground));
     DrawGuiText(command.x, command.y, command.string);
 }
 
@@ -318,57 +350,54 @@ template <typename Command> const Command& As(const nk_command* command)
     return *reinterpret_cast<const Command*>(command);
 }
 
-void DrawCommand(const nk_command* command)
+void DrawCommand(FramePen& pen, const nk_command* command)
 {
     switch (command->type)
     {
-    case NK_COMMAND_SCISSOR:
-        DrawScissor(As<nk_command_scissor>(command));
-        break;
     case NK_COMMAND_LINE:
-        DrawLineCommand(As<nk_command_line>(command));
+        DrawLineCommand(pen, As<nk_command_line>(command));
         break;
     case NK_COMMAND_CURVE:
-        DrawCurve(As<nk_command_curve>(command));
+        DrawCurve(pen, As<nk_command_curve>(command));
         break;
     case NK_COMMAND_RECT:
-        DrawRect(As<nk_command_rect>(command));
+        DrawRect(pen, As<nk_command_rect>(command));
         break;
     case NK_COMMAND_RECT_FILLED:
-        DrawRectFilled(As<nk_command_rect_filled>(command));
+        DrawRectFilled(pen, As<nk_command_rect_filled>(command));
         break;
     case NK_COMMAND_RECT_MULTI_COLOR:
         DrawRectMultiColour(As<nk_command_rect_multi_color>(command));
         break;
     case NK_COMMAND_CIRCLE:
-        DrawCircle(As<nk_command_circle>(command));
+        DrawCircle(pen, As<nk_command_circle>(command));
         break;
     case NK_COMMAND_CIRCLE_FILLED:
-        DrawCircleFilled(As<nk_command_circle_filled>(command));
+        DrawCircleFilled(pen, As<nk_command_circle_filled>(command));
         break;
     case NK_COMMAND_ARC:
-        DrawArc(As<nk_command_arc>(command));
+        DrawArc(pen, As<nk_command_arc>(command));
         break;
     case NK_COMMAND_ARC_FILLED:
-        DrawArcFilled(As<nk_command_arc_filled>(command));
+        DrawArcFilled(pen, As<nk_command_arc_filled>(command));
         break;
     case NK_COMMAND_TRIANGLE:
-        DrawTriangle(As<nk_command_triangle>(command));
+        DrawTriangle(pen, As<nk_command_triangle>(command));
         break;
     case NK_COMMAND_TRIANGLE_FILLED:
-        DrawTriangleFilled(As<nk_command_triangle_filled>(command));
+        DrawTriangleFilled(pen, As<nk_command_triangle_filled>(command));
         break;
     case NK_COMMAND_POLYGON:
-        DrawPolygon(As<nk_command_polygon>(command));
+        DrawPolygon(pen, As<nk_command_polygon>(command));
         break;
     case NK_COMMAND_POLYGON_FILLED:
-        DrawPolygonFilled(As<nk_command_polygon_filled>(command));
+        DrawPolygonFilled(pen, As<nk_command_polygon_filled>(command));
         break;
     case NK_COMMAND_POLYLINE:
-        DrawPolylineCommand(As<nk_command_polyline>(command));
+        DrawPolylineCommand(pen, As<nk_command_polyline>(command));
         break;
     case NK_COMMAND_TEXT:
-        DrawTextCommand(As<nk_command_text>(command));
+        DrawTextCommand(pen, As<nk_command_text>(command));
         break;
     case NK_COMMAND_IMAGE:
         DrawImage(As<nk_command_image>(command));
@@ -377,6 +406,33 @@ void DrawCommand(const nk_command* command)
         break;
     }
 }
+
+// Draws the frame's commands in order. With a record of them and an area, only there: each scissor is
+// narrowed to the area and commands whose pixels lie outside it are skipped; the last scissor is then put in
+// force whole, as a whole frame leaves it.
+void DrawCommands(GuiBackend& backend, const FrameRecord* record, const RECT* area)
+{
+    FramePen pen;
+    const nk_command_scissor* lastScissor = nullptr;
+    std::size_t index = 0;
+    for (const nk_command* command = nk__begin(&backend.context); command != nullptr;
+         command = nk__next(&backend.context, command), ++index)
+    {
+        if (command->type == NK_COMMAND_SCISSOR)
+        {
+            lastScissor = &As<nk_command_scissor>(command);
+            DrawScissor(*lastScissor, area);
+            continue;
+        }
+        RECT overlap;
+        if (area != nullptr && record->commands[index].boundsKnown &&
+            !IntersectRect(&overlap, &record->commands[index].bounds, area))
+            continue;
+        DrawCommand(pen, command);
+    }
+    if (area != nullptr && lastScissor != nullptr)
+        DrawScissor(*lastScissor, nullptr);
+}
 } // namespace
 
 void RenderGui(nk_color clearColour)
@@ -384,10 +440,51 @@ void RenderGui(nk_color clearColour)
     SetBackColour(ToColour(clearColour));
     ClearTarget();
     GuiBackend& backend = TheGuiBackend();
+    backend.lastFrame.comparable = false;
     if (!backend.initialised)
         return;
-    for (const nk_command* command = nk__begin(&backend.context); command != nullptr;
-         command = nk__next(&backend.context, command))
-        DrawCommand(command);
+    DrawCommands(backend, nullptr, nullptr);
     nk_clear(&backend.context);
+}
+
+RECT RenderGuiIfChanged(nk_color clearColour)
+{
+    GuiBackend& backend = TheGuiBackend();
+    const RECT whole = {0, 0, TargetWidth(), TargetHeight()};
+    if (!backend.initialised)
+    {
+        RenderGui(clearColour);
+        return whole;
+    }
+    LINESTYLE style;
+    GetLineStyle(&style);
+    FrameRecord& now = backend.frameRecord;
+    RecordFrame(backend.context, clearColour, static_cast<int>(style.thickness), now);
+    RECT area;
+    const bool inPart = ChangedArea(backend.lastFrame, now, &area);
+    if (inPart)
+    {
+        IntersectRect(&area, &area, &whole);
+        if (!IsRectEmpty(&area))
+        {
+            // The area's clear: the clip region filled with the background colour. The commands before the
+            // frame's first scissor are clipped by the last frame's last one, as in a whole frame.
+            SetBackColour(ToColour(clearColour));
+            ClipTo(area);
+            ClearClipRegion();
+            RECT clip;
+            if (!IntersectRect(&clip, &backend.lastFrame.lastScissor, &area))
+                SetRectEmpty(&clip);
+            ClipTo(clip);
+            DrawCommands(backend, &now, &area);
+        }
+        nk_clear(&backend.context);
+    }
+    else
+    {
+        RenderGui(clearColour);
+        area = whole;
+    }
+    std::swap(backend.lastFrame, now);
+    return area;
 }

@@ -25,6 +25,7 @@ nk_context* InitGuiBackend(GuiFont* font, HDC windowDC, int, int)
         description->width = GuiTextWidth;
     }
     backend.windowDC = windowDC;
+    backend.lastFrame.comparable = false;
     backend.initialised = nk_init_default(&backend.context, description) != 0;
     backend.context.clip.copy = ClipboardCopy;
     backend.context.clip.paste = ClipboardPaste;
@@ -38,6 +39,7 @@ void ShutdownGuiBackend()
     backend.initialised = false;
     backend.windowDC = nullptr;
     backend.controlHeld = false;
+    backend.lastFrame.comparable = false;
     backend.measurer.Release();
 }
 

@@ -66,6 +66,11 @@ bool SameLogfont(const LOGFONTW& a, const LOGFONTW& b)
 
 // Measured on the backend's own DC rather than through the library's text style, which would create two
 // GDI fonts per measurement (the font and the style put back); Nuklear measures every label of every frame.
+const LOGFONTW* LogfontOfFont(const nk_user_font* font)
+{
+    return font != nullptr ? LogfontOf(font->userdata) : nullptr;
+}
+
 float GuiTextWidth(nk_handle handle, float, const char* text, int byteLength)
 {
     const LOGFONTW* logfont = LogfontOf(handle);

@@ -26,6 +26,9 @@ void DestroyGuiFont(GuiFont* font);
 // terminator (what follows the terminator is whatever the writer left there).
 bool SameLogfont(const LOGFONTW& a, const LOGFONTW& b);
 
+// The LOGFONTW of a Nuklear font description made by the backend (a GuiFont's); null for a null font.
+const LOGFONTW* LogfontOfFont(const nk_user_font* font);
+
 // Nuklear's width callback (nk_text_width_f) of every font description: the width in pixels of the
 // first byteLength bytes of the UTF-8 text in the GuiFont behind handle.ptr; 0 for a null font or text.
 // height is not used. The graphics library's current text style is left as it was.

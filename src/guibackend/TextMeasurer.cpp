@@ -9,8 +9,18 @@
 
 namespace
 {
-// The wizard uses a handful of fonts; a program that makes many starts the cache afresh at this size.
+// The wizard uses a handful of fonts and a few dozen texts; a program that makes many starts the cache
+// afresh at these sizes.
 constexpr size_t maxFonts = 32;
+constexpr size_t maxTexts = 512;
+
+// The key of a text in a font: the font handle's bytes, then the text's.
+std::string TextKey(HFONT font, const char* text, size_t length)
+{
+    std::string key(reinterpret_cast<const char*>(&font), sizeof font);
+    key.append(text, length);
+    return key;
+}
 
 bool InRange(unsigned char byte, unsigned char low, unsigned char high)
 {
@@ -74,55 +84,63 @@ int TextMeasurer::Width(const LOGFONTW& logfont, const char* text, int byteLengt
     if (text == nullptr)
         return 0;
     const size_t length = byteLength < 0 ? std::strlen(text) : static_cast<size_t>(byteLength);
-    HFONT font = Select(logfont);
+    HFONT font = Prepare(logfont);
     if (font == nullptr)
         return 0;
-    if (font == last_.font && length <= last_.utf8.size() &&
-        std::memcmp(text, last_.utf8.data(), length) == 0)
+    if (last_ != nullptr && font == last_->font && length < last_->utf8.size() &&
+        std::memcmp(text, last_->utf8.data(), length) == 0 && MeasurePrefixes() &&
+        last_->unitsAt[length] >= 0)
     {
-        if (length == last_.utf8.size())
-            return last_.width;
-        if (MeasurePrefixes() && last_.unitsAt[length] >= 0)
-        {
-            const int units = last_.unitsAt[length];
-            return units == 0 ? 0 : last_.prefixWidths[static_cast<size_t>(units) - 1];
-        }
+        const int units = last_->unitsAt[length];
+        return units == 0 ? 0 : last_->prefixWidths[static_cast<size_t>(units) - 1];
     }
-    return Measure(font, text, length);
+    std::string key = TextKey(font, text, length);
+    const auto found = texts_.find(key);
+    if (found != texts_.end())
+    {
+        last_ = &found->second;
+        return last_->width;
+    }
+    return Measure(font, text, length, std::move(key));
 }
 
-int TextMeasurer::Measure(HFONT font, const char* text, size_t length)
+int TextMeasurer::Measure(HFONT font, const char* text, size_t length, std::string key)
 {
     const std::wstring wide = Utf8ToWide(text, static_cast<int>(length));
     SIZE size = {0, 0};
-    last_.font = nullptr;
+    last_ = nullptr;
+    Select(font);
     if (!GetTextExtentPoint32W(dc_.get(), wide.c_str(), static_cast<int>(std::wcslen(wide.c_str())), &size))
         return 0;
-    last_.font = font;
-    last_.utf8.assign(text, length);
-    last_.width = size.cx;
-    last_.hasPrefixes = false;
+    if (texts_.size() == maxTexts)
+        texts_.clear();
+    MeasuredText& measured = texts_[std::move(key)];
+    measured.font = font;
+    measured.utf8.assign(text, length);
+    measured.width = size.cx;
+    last_ = &measured;
     return size.cx;
 }
 
-// The widths of every prefix of the last text in one GetTextExtentExPointW, its font still selected.
+// The widths of every prefix of the last text in one GetTextExtentExPointW, in its font.
 bool TextMeasurer::MeasurePrefixes()
 {
-    if (last_.hasPrefixes)
+    if (last_->hasPrefixes)
         return true;
-    const std::wstring wide = Utf8ToWide(last_.utf8);
+    Select(last_->font);
+    const std::wstring wide = Utf8ToWide(last_->utf8);
     const int units = static_cast<int>(std::wcslen(wide.c_str()));
-    last_.prefixWidths.assign(static_cast<size_t>(units), 0);
+    last_->prefixWidths.assign(static_cast<size_t>(units), 0);
     SIZE size = {0, 0};
     if (units > 0 &&
-        !GetTextExtentExPointW(dc_.get(), wide.c_str(), units, 0, nullptr, last_.prefixWidths.data(), &size))
+        !GetTextExtentExPointW(dc_.get(), wide.c_str(), units, 0, nullptr, last_->prefixWidths.data(), &size))
         return false;
-    FillUnitsAt(last_.utf8, last_.unitsAt);
-    last_.hasPrefixes = true;
+    FillUnitsAt(last_->utf8, last_->unitsAt);
+    last_->hasPrefixes = true;
     return true;
 }
 
-HFONT TextMeasurer::Select(const LOGFONTW& logfont)
+HFONT TextMeasurer::Prepare(const LOGFONTW& logfont)
 {
     if (!dc_)
     {
@@ -133,13 +151,16 @@ HFONT TextMeasurer::Select(const LOGFONTW& logfont)
             return nullptr;
         SetGraphicsMode(dc_.get(), GM_ADVANCED);
     }
-    HFONT font = FontFor(logfont);
-    if (font != nullptr && font != selected_)
+    return FontFor(logfont);
+}
+
+void TextMeasurer::Select(HFONT font)
+{
+    if (font != selected_)
     {
         SelectObject(dc_.get(), font);
         selected_ = font;
     }
-    return font;
 }
 
 HFONT TextMeasurer::FontFor(const LOGFONTW& logfont)
@@ -161,7 +182,9 @@ void TextMeasurer::ForgetFonts()
     if (dc_)
         SelectObject(dc_.get(), GetStockObject(SYSTEM_FONT));
     selected_ = nullptr;
-    last_ = MeasuredText{};
+    // A font made later may have the handle of one deleted here.
+    texts_.clear();
+    last_ = nullptr;
     fonts_.clear();
 }
 

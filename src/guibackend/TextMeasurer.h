@@ -1,7 +1,8 @@
 // Text measurement for Nuklear's width callback: a memory DC of its own with one GDI font kept per
-// LOGFONTW and left selected. Nuklear measures each label twice, and clamps one that overflows its slot by
-// asking for the width of each prefix in turn: the last text's width, and once a prefix is asked for the
-// widths of all its prefixes, answer those questions.
+// LOGFONTW and left selected. Nuklear measures every label of every frame again, and clamps one that
+// overflows its slot by asking for the width of each prefix in turn: the widths of the texts measured (up to
+// a bound) and, once a prefix of the last text is asked for, the widths of all its prefixes answer those
+// questions.
 #pragma once
 
 #include "win32/UniqueHandles.h"
@@ -9,6 +10,7 @@
 #include <windows.h>
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class TextMeasurer
@@ -26,9 +28,9 @@ private:
         LOGFONTW logfont;
         UniqueFont font;
     };
-    // The last text measured: its font, UTF-8 bytes and width; once a prefix was asked for, for each byte
-    // offset the UTF-16 length of the text before it (-1 inside a character or past an invalid or zero
-    // byte) and the width of each UTF-16 prefix.
+    // A text measured: its font, UTF-8 bytes and width; once a prefix was asked for, for each byte offset
+    // the UTF-16 length of the text before it (-1 inside a character or past an invalid or zero byte) and
+    // the width of each UTF-16 prefix.
     struct MeasuredText
     {
         HFONT font = nullptr;
@@ -39,14 +41,19 @@ private:
         std::vector<int> prefixWidths;
     };
 
-    HFONT Select(const LOGFONTW& logfont);
+    // The font for logfont, with the DC made when missing; Select puts a font into the DC.
+    HFONT Prepare(const LOGFONTW& logfont);
+    void Select(HFONT font);
     HFONT FontFor(const LOGFONTW& logfont);
     void ForgetFonts();
-    int Measure(HFONT font, const char* text, size_t length);
+    void ForgetTexts();
+    int Measure(HFONT font, const char* text, size_t length, std::string key);
     bool MeasurePrefixes();
 
     UniqueMemoryDc dc_;
     std::vector<CachedFont> fonts_;
     HFONT selected_ = nullptr;
-    MeasuredText last_;
+    // The texts measured, by font handle and UTF-8 bytes, and the last one asked for (null when none is).
+    std::unordered_map<std::string, MeasuredText> texts_;
+    MeasuredText* last_ = nullptr;
 };

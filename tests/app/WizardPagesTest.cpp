@@ -7,6 +7,8 @@
 #include "app/WizardSession.h"
 #include "app/WizardState.h"
 #include "graphwin/gravo.h"
+#include "guibackend/CommandRenderer.h"
+#include "guibackend/GuiBackend.h"
 #include "install/DocumentationShortcut.h"
 #include "support/ScratchFolder.h"
 
@@ -357,6 +359,68 @@ TEST_F(WizardPages, QuietTurnsDrawNothingUntilInputOrAChange)
     EXPECT_TRUE(loop.Turn());
     EXPECT_EQ(TurnsUntilQuiet(loop), 2);
     EXPECT_FALSE(loop.Turn());
+}
+
+// A window that needs its contents again gets the whole back buffer, also when the frame of that turn has
+// the last frame's commands and draws nothing.
+TEST_F(WizardPages, PresentRequestShowsTheWholeBackBufferWhenTheFrameDrawsNothing)
+{
+    FrameLoop loop(context, app, window);
+    TurnsUntilQuiet(loop);
+    // A pixel of the back buffer the frames do not draw again.
+    WritePixel(5, 5, RGB(200, 10, 10));
+    const auto shown = [&]
+    {
+        HDC dc = GetDC(window);
+        const COLORREF colour = GetPixel(dc, 5, 5);
+        ReleaseDC(window, dc);
+        return colour;
+    };
+    EXPECT_NE(shown(), RGB(200, 10, 10));
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+    EXPECT_TRUE(loop.Turn());
+    EXPECT_EQ(shown(), RGB(200, 10, 10));
+}
+
+// Frames that changed only in part are drawn only there; the back buffer must still be the whole frame.
+TEST_F(WizardPages, FramesDrawnInPartAreTheWholeFrames)
+{
+    std::vector<EnvListEntry> entries;
+    for (int row = 0; row < 6; ++row)
+        entries.push_back(
+            DetectedEntry(row, L"Visual C++ 20" + std::to_wstring(10 + row),
+                          L"包含目录: C:\\Program Files\\VC" + std::to_wstring(row) + L"\\include",
+                          L"库目录: C:\\Program Files\\VC" + std::to_wstring(row) + L"\\lib"));
+    ScriptedList(entries);
+    const POINT places[] = {{300, 300}, {200, 200}, {300, 300}, {200, 110}, {200, 150}, {200, 125},
+                            {400, 110}, {405, 150}, {10, 10},   {200, 150}, {200, 110}, {200, 111}};
+    for (int page : {1, 2})
+    {
+        currentPage = page;
+        Frames(2);
+        int inPart = 0;
+        for (const POINT& place : places)
+        {
+            PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(place.x, place.y));
+            Sleep(30);
+            DrainInput(context, window);
+            app.DrawFrame();
+            const RECT drawn = RenderGuiIfChanged(nk_rgb(99, 99, 99));
+            inPart += !IsRectEmpty(&drawn) &&
+                      (drawn.right - drawn.left) * (drawn.bottom - drawn.top) < wizardWidth * wizardHeight;
+            const DWORD* pixels = TargetPixels(nullptr);
+            const std::vector<DWORD> drawnPixels(pixels, pixels + wizardWidth * wizardHeight);
+            // The same frame drawn whole; the record of the last frame is kept for the next one.
+            const FrameRecord last = TheGuiBackend().lastFrame;
+            app.DrawFrame();
+            RenderGui(nk_rgb(99, 99, 99));
+            TheGuiBackend().lastFrame = last;
+            EXPECT_TRUE(std::equal(drawnPixels.begin(), drawnPixels.end(), TargetPixels(nullptr)))
+                << "page " << page << ", pointer at " << place.x << ", " << place.y;
+        }
+        EXPECT_GT(inPart, 3) << "page " << page;
+    }
 }
 
 TEST_F(WizardPages, OpenResultPopupSurvivesAVisitToTheWelcomePage)

@@ -108,6 +108,32 @@ TEST_F(CommandRendererTest, TextIsDrawnInTheCommandsOwnFont)
     EXPECT_GT(bigInk.cy, defaultInk.cy * 2);
 }
 
+// A font record without a LOGFONTW draws in the library's text style as the frame found it, not in the
+// font of the text before it.
+TEST_F(CommandRendererTest, TextWithoutLogfontIsDrawnInTheCallersFont)
+{
+    const nk_color yellow = nk_rgb(255, 255, 0);
+    const nk_color background = nk_rgb(99, 99, 99);
+    nk_draw_text(BeginCanvas(), nk_rect(10, 150, 460, 30), "MMMM", 4, &font->description, background, yellow);
+    EndFrame();
+    const SIZE defaultInk = InkSize(150, 200);
+    ASSERT_GT(defaultInk.cx, 0);
+
+    GuiFont bare{};
+    bare.description.userdata = nk_handle_ptr(&bare);
+    bare.description.height = 17;
+    bare.description.width = GuiTextWidth;
+    PageFont big{};
+    nk_command_buffer* canvas = BeginCanvas();
+    nk_draw_text(canvas, nk_rect(10, 10, 460, 60), "MMMM", 4,
+                 MakePageFont(&big, &font->description, 48, 900, 0, 0), background, yellow);
+    nk_draw_text(canvas, nk_rect(10, 150, 460, 30), "MMMM", 4, &bare.description, background, yellow);
+    EndFrame();
+    const SIZE bareInk = InkSize(150, 200);
+    EXPECT_EQ(bareInk.cx, defaultInk.cx);
+    EXPECT_EQ(bareInk.cy, defaultInk.cy);
+}
+
 TEST_F(CommandRendererTest, RoundingGivesRoundCornersAndZeroSquareOnes)
 {
     nk_command_buffer* canvas = BeginCanvas();

@@ -86,6 +86,30 @@ TEST_F(GuiFontTest, EveryPrefixMeasuresAsTheLibraryMeasuresIt)
     }
 }
 
+// The widths are kept per text and font, a bounded number of them: answers from them, after many other
+// texts and in another font, are what the library measures.
+TEST_F(GuiFontTest, KeptWidthsAreTheLibrarysAfterManyTexts)
+{
+    PageFont title{};
+    const nk_user_font* bold = MakePageFont(&title, context->style.font, 22, 900, 0, 0);
+    for (int round = 0; round < 2; ++round)
+        for (int i = 0; i < 700; ++i)
+        {
+            const std::string text =
+                "库目录 " + std::string(static_cast<size_t>(i % 37), 'W') + std::to_string(i);
+            const int length = static_cast<int>(text.size());
+            const std::wstring wide = Utf8ToWide(text.data(), length);
+            ASSERT_EQ(GuiTextWidth(nk_handle_ptr(font), 17, text.data(), length),
+                      static_cast<float>(TextWidth(wide.c_str())))
+                << text;
+            const float boldWidth = bold->width(bold->userdata, 17, text.data(), length);
+            SetFont(&title.logfont);
+            const int libraryBold = TextWidth(wide.c_str());
+            SetFont(font->logfont);
+            ASSERT_EQ(boldWidth, static_cast<float>(libraryBold)) << text;
+        }
+}
+
 TEST_F(GuiFontTest, SamePrefixInAnotherFontIsMeasuredInThatFont)
 {
     const char text[] = "Visual C++ 2022";
