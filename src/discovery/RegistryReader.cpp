@@ -1,5 +1,6 @@
 #include "discovery/RegistryReader.h"
 
+#include "discovery/EnvironmentTable.h"
 #include "discovery/FolderSearch.h"
 #include "discovery/TextMatch.h"
 #include "win32/UniqueHandles.h"
@@ -311,18 +312,18 @@ std::wstring FindIdeDir(int ideIndex, UninstallEntries& uninstall)
     std::wstring dir;
     switch (ideIndex)
     {
-    case 0:
+    case devcppIde:
         dir = UpToLastBackslash(uninstall.FirstMatchValue(holds(L"dev-c"), L"UninstallString"));
         break;
-    case 1:
+    case codeBlocksIde:
         dir = FirstCodeBlocksPath();
         break;
-    case 2:
+    case clionIde:
         dir = uninstall.FirstMatchValue(holds(L"clion"), L"InstallLocation");
         if (!dir.empty())
             dir = WithTrailingBackslash(dir) + L"bin";
         break;
-    case 4:
+    case cfreeIde:
         dir = UpToLastBackslash(uninstall.FirstMatchValue(holds(L"c-free"), L"InstallLocation"));
         break;
     default:

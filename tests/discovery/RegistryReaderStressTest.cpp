@@ -127,7 +127,7 @@ TEST_F(CrowdedUninstallKey, DevCppEnumeratedAfterFiveThousandOthersIsStillFound)
     SetRegString(HKEY_LOCAL_MACHINE, uninstall + L"~Dev-C++", L"UninstallString",
                  folder / L"Dev-Cpp\\uninstall.exe");
     UninstallEntries uninstallEntries(HostIs64());
-    EXPECT_EQ(FindIdeDir(0, uninstallEntries), folder / L"Dev-Cpp\\");
+    EXPECT_EQ(FindIdeDir(devcppIde, uninstallEntries), folder / L"Dev-Cpp\\");
 }
 
 } // namespace

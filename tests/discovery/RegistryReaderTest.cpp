@@ -1,5 +1,7 @@
 #include "discovery/RegistryReader.h"
 
+#include "discovery/EnvironmentTable.h"
+
 #include "support/ScratchFolder.h"
 #include "support/ScratchRegistry.h"
 #include "support/Wine.h"
@@ -193,41 +195,41 @@ TEST_F(RegistryReader, DevCppFolderIsTheUninstallerFolder)
 {
     MakeFolders(folder / L"Dev-Cpp");
     AddUninstallEntry(L"Dev-C++", L"Dev-C++", L"UninstallString", folder / L"Dev-Cpp\\uninstall.exe");
-    EXPECT_EQ(IdeDir(0, false), folder / L"Dev-Cpp\\");
+    EXPECT_EQ(IdeDir(devcppIde, false), folder / L"Dev-Cpp\\");
 
     AddUninstallEntry(L"Dev-C++", L"Dev-C++", L"UninstallString",
                       L"\"" + folder / L"Dev-Cpp\\uninstall.exe\"");
-    EXPECT_EQ(IdeDir(0, false), L"");
+    EXPECT_EQ(IdeDir(devcppIde, false), L"");
 }
 
 TEST_F(RegistryReader, ClionFolderIsItsBinFolder)
 {
     MakeFolders(folder / L"CLion 2024.1\\bin");
     AddUninstallEntry(L"CLion 2024.1", L"CLion 2024.1", L"InstallLocation", folder / L"CLion 2024.1");
-    EXPECT_EQ(IdeDir(2, false), folder / L"CLion 2024.1\\bin\\");
+    EXPECT_EQ(IdeDir(clionIde, false), folder / L"CLion 2024.1\\bin\\");
 }
 
 TEST_F(RegistryReader, CfreeFolderIsTheInstallLocationUpToItsLastBackslash)
 {
     MakeFolders(folder / L"C-Free 5");
     AddUninstallEntry(L"C-Free_is1", L"C-Free 5.0 Pro", L"InstallLocation", folder / L"C-Free 5\\");
-    EXPECT_EQ(IdeDir(4, false), folder / L"C-Free 5\\");
+    EXPECT_EQ(IdeDir(cfreeIde, false), folder / L"C-Free 5\\");
 }
 
 TEST_F(RegistryReader, CodeBlocksPathIsSearchedInEveryUserKey)
 {
     MakeFolders(folder / L"CodeBlocks");
     SetRegString(HKEY_USERS, L"S-1-5-21-100_Classes\\SoftWare\\CodeBlocks", L"Path", folder / L"CodeBlocks");
-    EXPECT_EQ(IdeDir(1, false), folder / L"CodeBlocks\\");
-    EXPECT_EQ(IdeDir(3, false), L"");
-    EXPECT_EQ(IdeDir(5, false), L"");
+    EXPECT_EQ(IdeDir(codeBlocksIde, false), folder / L"CodeBlocks\\");
+    EXPECT_EQ(IdeDir(vscodeIde, false), L"");
+    EXPECT_EQ(IdeDir(otherMingwIde, false), L"");
 }
 
 TEST_F(RegistryReader, CodeBlocksPathOfTheDefaultUserIsFound)
 {
     MakeFolders(folder / L"CodeBlocks");
     SetRegString(HKEY_USERS, L".DEFAULT\\SoftWare\\CodeBlocks", L"Path", folder / L"CodeBlocks");
-    EXPECT_EQ(IdeDir(1, false), folder / L"CodeBlocks\\");
+    EXPECT_EQ(IdeDir(codeBlocksIde, false), folder / L"CodeBlocks\\");
 }
 
 TEST_F(RegistryReader, NetworkAndDevicePathsFromTheRegistryAreNotTaken)
@@ -236,27 +238,27 @@ TEST_F(RegistryReader, NetworkAndDevicePathsFromTheRegistryAreNotTaken)
     MakeFolders(folder / L"CodeBlocks");
     SetRegString(HKEY_USERS, L"S-1-5-21-100\\SoftWare\\CodeBlocks", L"Path",
                  L"\\\\?\\" + folder / L"CodeBlocks");
-    EXPECT_EQ(IdeDir(1, false), L"");
+    EXPECT_EQ(IdeDir(codeBlocksIde, false), L"");
     SetRegString(HKEY_USERS, L"S-1-5-21-100\\SoftWare\\CodeBlocks", L"Path",
                  L"\\\\server\\share\\CodeBlocks");
-    EXPECT_EQ(IdeDir(1, false), L"");
+    EXPECT_EQ(IdeDir(codeBlocksIde, false), L"");
 
     MakeFolders(folder / L"C-Free 5");
     AddUninstallEntry(L"C-Free_is1", L"C-Free 5.0 Pro", L"InstallLocation",
                       L"\\\\?\\" + folder / L"C-Free 5\\");
-    EXPECT_EQ(IdeDir(4, false), L"");
+    EXPECT_EQ(IdeDir(cfreeIde, false), L"");
     AddUninstallEntry(L"C-Free_is1", L"C-Free 5.0 Pro", L"InstallLocation", L"//?/" + folder / L"C-Free 5\\");
-    EXPECT_EQ(IdeDir(4, false), L"");
+    EXPECT_EQ(IdeDir(cfreeIde, false), L"");
     AddUninstallEntry(L"C-Free_is1", L"C-Free 5.0 Pro", L"InstallLocation",
                       L"\\\\.\\" + folder / L"C-Free 5\\");
-    EXPECT_EQ(IdeDir(4, false), L"");
+    EXPECT_EQ(IdeDir(cfreeIde, false), L"");
 
     AddUninstallEntry(L"VS", L"Visual Studio Community 2022", L"InstallLocation",
                       L"\\\\?\\" + MakeVsInstallation(L"VS2022"));
     EXPECT_EQ(VcRoot(2022, false), L"");
     // The same folders named plainly are taken.
     AddUninstallEntry(L"C-Free_is1", L"C-Free 5.0 Pro", L"InstallLocation", folder / L"C-Free 5\\");
-    EXPECT_EQ(IdeDir(4, false), folder / L"C-Free 5\\");
+    EXPECT_EQ(IdeDir(cfreeIde, false), folder / L"C-Free 5\\");
 }
 
 TEST_F(RegistryReader, VisualStudioNamesOfEachYearAndEdition)
