@@ -7,6 +7,12 @@
 
 export WINEDEBUG=-all
 export WINEARCH=win64
+# Wine's 64-bit loader: it runs 64-bit programs in place and hands 32-bit ones to the 32-bit loader. Everything
+# here goes through it, so that no 32-bit code starts (on some machines only by emulation, about a minute a
+# start) unless a 32-bit program is asked for.
+GRAVO_WINE=/usr/lib/wine/wine64
+[ -x "$GRAVO_WINE" ] || GRAVO_WINE=$(command -v wine64 || echo wine)
+export GRAVO_WINE
 
 wine_session_start() {
   export WINEPREFIX=$1
@@ -29,7 +35,7 @@ wine_session_start() {
   trap wine_session_stop EXIT
 
   if [ "$fresh" = 1 ]; then
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
+    WINEDLLOVERRIDES="mscoree,mshtml=" "$GRAVO_WINE" wineboot.exe -i </dev/null >/dev/null 2>&1
     wineserver -w
     # Wine's own fonts have no Chinese glyphs. "Segoe UI" is the wizard's font; "MS Shell Dlg" and "MS Shell
     # Dlg 2" are the fonts of the title bar, menus, message boxes and dialogs (Wine's window metrics name
@@ -37,8 +43,8 @@ wine_session_start() {
     local font view
     for font in 'Segoe UI' 'MS Shell Dlg' 'MS Shell Dlg 2'; do
       for view in 32 64; do
-        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-          /v "$font" /t REG_SZ /d 'WenQuanYi Micro Hei' /f /reg:$view >/dev/null 2>&1
+        "$GRAVO_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+          /v "$font" /t REG_SZ /d 'WenQuanYi Micro Hei' /f /reg:$view </dev/null >/dev/null 2>&1
       done
     done
     wineserver -w
@@ -56,10 +62,10 @@ wine_session_start() {
   # user's display the window manager does (Wine's default).
   local managed=Y
   [ "${GRAVO_USE_DISPLAY:-0}" = 1 ] || managed=N
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$managed" /f </dev/null >/dev/null 2>&1
+  "$GRAVO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$managed" /f </dev/null >/dev/null 2>&1
   # Wine's service processes start with the first program and keep its standard handles open: start them
   # here on /dev/null, so that no test run's output pipe stays open after its program has ended.
-  wine cmd /c exit </dev/null >/dev/null 2>&1
+  "$GRAVO_WINE" cmd /c exit </dev/null >/dev/null 2>&1
 }
 
 wine_session_stop() {

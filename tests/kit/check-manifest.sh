@@ -6,7 +6,7 @@ set -euo pipefail
 program=$1 layout=$2
 . "$(dirname "$0")/../../kit/release-layout.sh"
 
-read_paths=$(wine "$program" </dev/null | tr -d '\r' | sort -u)
+read_paths=$("$GRAVO_WINE" "$program" </dev/null | tr -d '\r' | sort -u)
 [ -n "$read_paths" ] || { echo "FAILED: the manifest program printed nothing"; exit 1; }
 if ! diff <(release_payloads "$layout" | tr / '\\' | sort) <(echo "$read_paths"); then
   echo "FAILED: the wizard's manifest and the release layout differ (< listed, > read by the wizard)"

@@ -7,10 +7,10 @@ gcc=$1 report=$2
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
-wine "$gcc" -v </dev/null >"$out/stdout" 2>"$out/stderr"
+"$GRAVO_WINE" "$gcc" -v </dev/null >"$out/stdout" 2>"$out/stderr"
 [ ! -s "$out/stdout" ] || { echo "FAILED: gcc -v wrote to standard output"; exit 1; }
 tr -d '\r' <"$out/stderr" | diff - "$report" || { echo "FAILED: gcc -v did not print the report"; exit 1; }
-if wine "$gcc" </dev/null >/dev/null 2>&1; then
+if "$GRAVO_WINE" "$gcc" </dev/null >/dev/null 2>&1; then
   echo "FAILED: gcc without arguments succeeded"
   exit 1
 fi

@@ -9,6 +9,6 @@ rm -f "$out/sample.exe"
 # -static: the program needs no MinGW runtime DLLs beside it.
 "$cxx" -std=c++11 -O2 ${definition:+"$definition"} -I"$kit/include" "$source" -o "$out/sample.exe" \
   -L"$kit/lib_mingw/$folder" -l"$library" -lgdi32 -luser32 -lole32 -lshell32 -static
-output=$(wine "$out/sample.exe" </dev/null)
+output=$("$GRAVO_WINE" "$out/sample.exe" </dev/null)
 echo "$output"
 grep -qx "Gravo sample: ok" <<<"${output//$'\r'/}"

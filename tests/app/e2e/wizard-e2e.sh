@@ -67,7 +67,8 @@ stage_machine() {
   stage_toolchain "$machine/Dev-Cpp/MinGW64" x86_64-posix-seh-msvcrt-gcc8.1.0.txt libgcc_s_seh-1.dll
   stage_toolchain "$machine/CLion/bin/mingw" msys2-ucrt64-x86_64-posix-seh-ucrt-gcc15.2.0.txt libgcc_s_seh-1.dll
   : >"$machine/Dev-Cpp/uninstall.exe"
-  # Written by the 32-bit registry editor: into the 32-bit view, the one the 32-bit wizard reads.
+  # Written into the 32-bit view, the one the wizard reads (a 64-bit build through the WOW6432Node paths), by
+  # the 64-bit reg: a 32-bit registry editor would cost a 32-bit start, emulated on some machines.
   local uninstall='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall'
   local sxs='HKEY_LOCAL_MACHINE\Software\Microsoft\VisualStudio\SxS\VC7'
   cat >"$machine/machine.reg" <<REG
@@ -93,14 +94,14 @@ Windows Registry Editor Version 5.00
 [$sxs]
 "10.0"="C:\\\\e2e\\\\VS2010\\\\VC\\\\"
 REG
-  wine 'C:\windows\syswow64\regedit.exe' /S 'C:\e2e\machine.reg' </dev/null >/dev/null 2>&1
+  "$GRAVO_WINE" reg import 'C:\e2e\machine.reg' /reg:32 </dev/null >/dev/null 2>&1
   rm -f "$desktop/Gravo_Help.lnk"
 }
 
 # --- the wizard ------------------------------------------------------------------------------------------
 
 start_wizard() {
-  (cd "$release" && exec wine ./gravo-setup.exe </dev/null >/dev/null 2>&1) &
+  (cd "$release" && exec "$GRAVO_WINE" ./gravo-setup.exe </dev/null >/dev/null 2>&1) &
   wizard_pid=$!
   win=
   local i
@@ -113,7 +114,7 @@ start_wizard() {
   sleep 3
   [ -n "$win" ] || return 1
   # Wine draws the window's frame itself (no window manager): the client area starts inside the X window.
-  read -r client_x client_y < <(wine "$WIZARD_WINDOW_EXE" client-offset </dev/null 2>/dev/null | tr -d '\r')
+  read -r client_x client_y < <("$GRAVO_WINE" "$WIZARD_WINDOW_EXE" client-offset </dev/null 2>/dev/null | tr -d '\r')
   [ -n "${client_y:-}" ]
 }
 
@@ -220,7 +221,7 @@ uninstall_line() { click 427 "$(row_y "$1")"; }
 popup_open() { is_colour 230 100 65,65,65 && is_colour 160 158 222,222,222; }
 popup_ok() { click 230 158; }
 next_page() { click 330 306 1.5; }
-close_box() { wine "$WIZARD_WINDOW_EXE" close </dev/null >/dev/null 2>&1; }
+close_box() { "$GRAVO_WINE" "$WIZARD_WINDOW_EXE" close </dev/null >/dev/null 2>&1; }
 
 # The result popup of an install or uninstall is open; its "OK" closes it.
 result_popup_ok() {
@@ -394,7 +395,7 @@ scenario_dll_planting() {
   cp "$PLAIN_LOAD_EXE" "$release/plain-load.exe"
   export WINEDLLOVERRIDES="version,gdiplus,msimg32=n,b"
   for dll in gdiplus msimg32; do
-    (cd "$release" && wine ./plain-load.exe "$dll.dll" </dev/null >/dev/null 2>&1)
+    (cd "$release" && "$GRAVO_WINE" ./plain-load.exe "$dll.dll" </dev/null >/dev/null 2>&1)
     check "control: an ordinary load from the release folder takes the planted $dll.dll" \
       [ -e "$release/$dll.dll.loaded" ]
   done
