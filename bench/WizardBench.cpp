@@ -576,6 +576,7 @@ void WriteJson(const char* path)
 
 int wmain(int argc, wchar_t** argv)
 {
+    std::printf("Figures of the %s build\n", sizeof(void*) == 8 ? "x86_64" : "i686");
     std::printf("%-58s %12s %12s %-8s %6s\n", "figure", "median", "p95", "unit", "reps");
     {
         WizardWindow wizard;

@@ -35,5 +35,5 @@ demo_machine_prepare() {
 
 # demo_reg_add KEY NAME TEXT: one string value, in the 32-bit view.
 demo_reg_add() {
-  wine reg add "$1" /v "$2" /t REG_SZ /d "$3" /f /reg:32 </dev/null >/dev/null 2>&1
+  "$GRAVO_WINE" reg add "$1" /v "$2" /t REG_SZ /d "$3" /f /reg:32 </dev/null >/dev/null 2>&1
 }

@@ -10,7 +10,7 @@ DEMO_CLOSE_BUTTON=(430 306)
 demo_shots_run() {
   local wizard=$1 out=$2
   rm -f "$out/welcome.png" "$out/environments.png"
-  wine "$wizard" </dev/null >/dev/null 2>&1 &
+  "$GRAVO_WINE" "$wizard" </dev/null >/dev/null 2>&1 &
   local pid=$!
   local window
   window=$(demo_find_window "$pid")
@@ -31,10 +31,12 @@ demo_shots_run() {
   wait "$pid" || true
 }
 
-# demo_find_window PID: the wizard's visible window, once it is there (60 s at most).
+# demo_find_window PID: the wizard's visible window, once it is there (300 s at most: where 32-bit code runs
+# only by emulation, the wizard takes about a minute to start).
 demo_find_window() {
-  local pid=$1 i window
-  for i in $(seq 600); do
+  local pid=$1 window
+  local deadline=$((SECONDS + 300))
+  while [ "$SECONDS" -lt "$deadline" ]; do
     window=$(xdotool search --onlyvisible --name 'Gravo 26\.1\.1' 2>/dev/null | head -n 1 || true)
     if [ -n "$window" ]; then
       echo "$window"

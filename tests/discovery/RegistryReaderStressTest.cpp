@@ -102,9 +102,11 @@ protected:
         return lines;
     }
 
+    // The registry first: the key's path depends on the host width the pass reads, from the scratch registry
+    // (read from the real one, it named the WOW6432Node key, which a 64-bit process sees apart).
+    ScratchRegistry registry;
     const std::wstring uninstall = std::wstring(HostIs64() ? L"Software\\WOW6432Node\\" : L"Software\\") +
                                    L"Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-    ScratchRegistry registry;
     ScratchFolder folder{L"crowded uninstall"};
 };
 

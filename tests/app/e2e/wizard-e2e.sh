@@ -104,18 +104,31 @@ start_wizard() {
   (cd "$release" && exec "$GRAVO_WINE" ./gravo-setup.exe </dev/null >/dev/null 2>&1) &
   wizard_pid=$!
   win=
-  local i
-  for i in $(seq 100); do
+  # A 32-bit wizard on a machine that runs 32-bit code only by emulation takes about a minute to start.
+  local deadline=$((SECONDS + ${E2E_START_SECONDS:-30}))
+  while [ -z "$win" ] && [ "$SECONDS" -lt "$deadline" ]; do
     win=$(xdotool search --name 'Gravo 26.1.1' 2>/dev/null | head -n 1)
-    [ -n "$win" ] && break
-    sleep 0.2
+    [ -n "$win" ] || sleep 0.2
   done
-  # The first frames and the detection pass after them.
-  sleep 3
   [ -n "$win" ] || return 1
   # Wine draws the window's frame itself (no window manager): the client area starts inside the X window.
   read -r client_x client_y < <("$GRAVO_WINE" "$WIZARD_WINDOW_EXE" client-offset </dev/null 2>/dev/null | tr -d '\r')
-  [ -n "${client_y:-}" ]
+  [ -n "${client_y:-}" ] || return 1
+  # The first frame is on the screen when the welcome page's logo strip is.
+  shows_within "$deadline" is_colour 10 10 33,23,129
+}
+
+# Takes screenshots until the check (a command reading the last screenshot) holds, or the deadline (in
+# SECONDS) has passed.
+shows_within() {
+  local deadline=$1
+  shift
+  while :; do
+    shot waiting
+    "$@" && return 0
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.2
+  done
 }
 
 # Waits for the wizard to end; its exit status in $exit_status (124 when it did not end in time).
@@ -220,7 +233,11 @@ install_line() { click 377 "$(row_y "$1")"; }
 uninstall_line() { click 427 "$(row_y "$1")"; }
 popup_open() { is_colour 230 100 65,65,65 && is_colour 160 158 222,222,222; }
 popup_ok() { click 230 158; }
-next_page() { click 330 306 1.5; }
+# "下一步 >": the list page shows once the detection pass, which runs after the first frame, has ended.
+next_page() {
+  click 330 306 0
+  shows_within $((SECONDS + ${E2E_START_SECONDS:-30})) is_colour 300 10 250,250,250
+}
 close_box() { "$GRAVO_WINE" "$WIZARD_WINDOW_EXE" close </dev/null >/dev/null 2>&1; }
 
 # The result popup of an install or uninstall is open; its "OK" closes it.
