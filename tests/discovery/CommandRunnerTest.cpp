@@ -93,6 +93,29 @@ protected:
     {
         return RunCommand(binDir + L"gcc.exe", {L"-v"}, Confinement::deElevated, timeoutMs, outputCap);
     }
+    // Gives a folder, and what it holds, the DACL of `sddl` (which Wine accepts and does not keep).
+    static void SetDacl(std::wstring path, const std::wstring& sddl)
+    {
+        UniqueLocalMemory descriptor;
+        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            sddl.c_str(), SDDL_REVISION_1, reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.put()),
+            nullptr));
+        BOOL present = FALSE;
+        BOOL defaulted = FALSE;
+        PACL dacl = nullptr;
+        ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor.get(), &present, &dacl, &defaulted));
+        ASSERT_EQ(SetNamedSecurityInfoW(&path[0], SE_FILE_OBJECT,
+                                        DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                        nullptr, nullptr, dacl, nullptr),
+                  static_cast<DWORD>(ERROR_SUCCESS));
+    }
+    // The scratch folder lies in the wizard's own profile, which the sandbox's restricting SIDs close: a
+    // sandboxed stand-in reads its report and markers only where Users may.
+    void LetUsersReadTheScratchFolder()
+    {
+        SetDacl(folder.Path(), L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;" + SidText(OwnUserSid()) +
+                                   L")(A;OICI;0x1200a9;;;BU)");
+    }
 
     ScratchFolder folder{L"Program Files (x86)"};
     std::wstring binDir = folder / L"Dev-Cpp\\MinGW64\\bin\\";
@@ -247,6 +270,7 @@ private:
 // from; the sandboxed one is on a desktop of its own.
 TEST_F(CommandRunner, GccSeesOnlyItsPipeNulAndItsJobAndInTheSandboxItsOwnDesktop)
 {
+    LetUsersReadTheScratchFolder();
     InstallStandInGcc(binDir, reportName);
     WriteTextFile(binDir + L"gcc-sandbox", "");
     WriteTextFile(folder / L"input.txt", "the wizard's own handle");
@@ -293,6 +317,7 @@ TEST_F(CommandRunner, SandboxClosesTheAdministratorsFilesAndAdmitsNoSecondProces
                "UI limit (0xff); starts-child=0; and it cannot read a file only the wizard's user "
                "may read, which the de-elevated gcc reads";
     }
+    LetUsersReadTheScratchFolder();
     InstallStandInGcc(binDir, reportName);
     WriteTextFile(binDir + L"gcc-sandbox", "");
     const std::wstring user = SidText(OwnUserSid());
@@ -348,19 +373,7 @@ TEST_F(CommandRunner, GccInAFolderOrdinaryUsersMayModifyRunsSandboxed)
         GTEST_SKIP() << "Wine keeps no folder DACL. On Windows a gcc whose bin folder grants Authenticated "
                         "Users Modify runs sandboxed";
     InstallStandInGcc(binDir, reportName);
-    UniqueLocalMemory modifiable;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
-        L"D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1301bf;;;AU)", SDDL_REVISION_1,
-        reinterpret_cast<PSECURITY_DESCRIPTOR*>(modifiable.put()), nullptr));
-    BOOL present = FALSE;
-    BOOL defaulted = FALSE;
-    PACL dacl = nullptr;
-    ASSERT_TRUE(GetSecurityDescriptorDacl(modifiable.get(), &present, &dacl, &defaulted));
-    std::wstring bin = binDir;
-    ASSERT_EQ(SetNamedSecurityInfoW(&bin[0], SE_FILE_OBJECT,
-                                    DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
-                                    nullptr, dacl, nullptr),
-              static_cast<DWORD>(ERROR_SUCCESS));
+    SetDacl(binDir, L"D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1301bf;;;AU)");
     EXPECT_EQ(ConfinementFor(binDir + L"gcc.exe"), Confinement::sandboxed);
 }
 
