@@ -316,7 +316,8 @@ void BenchFourToolchains(RecordFigure record)
     const std::wstring gcc = machine.Folder() + L"Dev-Cpp\\MinGW64\\bin\\gcc.exe";
     std::vector<double> runs;
     for (int i = 0; i < 15; ++i)
-        runs.push_back(Milliseconds([&] { RunCommand(gcc, {L"-v"}, defaultCommandTimeoutMs); }));
+        runs.push_back(
+            Milliseconds([&] { RunCommand(gcc, {L"-v"}, ConfinementFor(gcc), defaultCommandTimeoutMs); }));
     record("one stand-in gcc -v run (RunCommand)", "ms", runs);
 
     // A bin folder as big as a MinGW-w64 release's (about 80 files), with the 32-bit DWARF runtime DLL:

@@ -1,6 +1,9 @@
 #include "discovery/CommandRunner.h"
 
+#include "discovery/ChildSandbox.h"
+#include "discovery/OutputPipe.h"
 #include "discovery/RestrictedToken.h"
+#include "install/PathTrust.h"
 #include "win32/SystemLibrary.h"
 #include "win32/UniqueHandles.h"
 
@@ -13,26 +16,12 @@ namespace
 {
 
 constexpr DWORD readChunkBytes = 4096;
-constexpr DWORD pipeBufferBytes = 64 * 1024;
-
-// A job that ends every process in it when its last handle closes.
-UniqueHandle CreateKillOnCloseJob()
-{
-    UniqueHandle job(CreateJobObjectW(nullptr, nullptr));
-    if (!job)
-        return job;
-    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    if (!SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits))
-        job.reset();
-    return job;
-}
 
 struct ChildProcess
 {
     UniqueHandle process;
     UniqueHandle thread;
-    UniqueHandle job; // empty when the wizard's own job forbids a nested one
+    UniqueHandle job; // empty for a de-elevated child when the wizard's own job forbids a nested one
 };
 
 void EndChild(const ChildProcess& child)
@@ -48,28 +37,6 @@ DWORD RemainingMs(ULONGLONG deadline)
 {
     const ULONGLONG now = GetTickCount64();
     return now >= deadline ? 0 : static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, INFINITE - 1));
-}
-
-// A pipe whose read end the wizard can wait on with a time-out: anonymous pipes know no overlapped reads, so
-// this is a named pipe of one instance, made first (no other process can have made it before) and accepting
-// no remote client; its write end is inheritable.
-bool CreateOutputPipe(UniqueFile& readEnd, UniqueFile& writeEnd)
-{
-    static LONG pipeCount = 0;
-    wchar_t name[96];
-    swprintf(name, 96, L"\\\\.\\pipe\\GravoSetup.%lu.%ld.%llu", GetCurrentProcessId(),
-             InterlockedIncrement(&pipeCount), GetTickCount64());
-    readEnd.reset(
-        CreateNamedPipeW(name, PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
-                         PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, 0,
-                         pipeBufferBytes, 0, nullptr));
-    if (!readEnd)
-        return false;
-    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    writeEnd.reset(CreateFileW(name, GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, &inheritable, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION,
-                               nullptr));
-    return writeEnd.valid();
 }
 
 // One argument as the C runtime's command-line splitting gives it back: as it stands when it holds no blank
@@ -104,6 +71,81 @@ std::wstring CommandLine(const std::wstring& program, const std::vector<std::wst
     for (const std::wstring& argument : arguments)
         line += L" " + QuotedArgument(argument);
     return line;
+}
+
+// Everything a child starts with. A part missing means it is not run, except a de-elevated child's job.
+struct ChildSetup
+{
+    bool sandboxed = false;
+    UniqueHandle token;
+    // The child starts in the system folder, not in the wizard's current one (often the download folder it
+    // was started from), whose DLLs a program's ordinary search would otherwise find.
+    std::wstring systemFolder;
+    OutputPipe pipe;
+    UniqueFile input; // NUL: the wizard's own standard input is nothing for a child to read
+    UniqueHandle job;
+    SandboxDesktop desktop;
+};
+
+bool PrepareChild(Confinement confinement, ChildSetup& setup)
+{
+    setup.sandboxed = confinement == Confinement::sandboxed;
+    setup.token = CreateRestrictedChildToken(setup.sandboxed);
+    setup.systemFolder = SystemFolderPath(L"");
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    setup.input.reset(CreateFileW(L"\\\\.\\NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  &inheritable, OPEN_EXISTING, 0, nullptr));
+    setup.job = CreateChildJob(setup.sandboxed);
+    if (setup.sandboxed)
+    {
+        setup.desktop = CreateSandboxDesktop();
+        if (!setup.job || !setup.desktop.desktop)
+            return false;
+    }
+    return setup.token && !setup.systemFolder.empty() && setup.input && CreateOutputPipe(setup.pipe);
+}
+
+// Starts the child suspended, inheriting nothing but its output pipe and NUL, and puts it in its job before
+// it runs a single instruction. A sandboxed child that cannot join its job is ended before it runs.
+bool StartChild(const std::wstring& program, const std::vector<std::wstring>& arguments, ChildSetup& setup,
+                ChildProcess& child)
+{
+    HANDLE inherited[] = {setup.pipe.writeEnd.get(), setup.input.get()};
+    ProcThreadAttributeList attributes(1);
+    if (attributes.get() == nullptr ||
+        !UpdateProcThreadAttribute(attributes.get(), 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
+                                   sizeof inherited, nullptr, nullptr))
+        return false;
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.hStdInput = setup.input.get();
+    startup.StartupInfo.hStdOutput = setup.pipe.writeEnd.get();
+    startup.StartupInfo.hStdError = setup.pipe.writeEnd.get();
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    startup.StartupInfo.wShowWindow = SW_HIDE;
+    std::wstring desktop = setup.desktop.startupName;
+    startup.StartupInfo.lpDesktop = desktop.empty() ? nullptr : &desktop[0];
+    startup.lpAttributeList = attributes.get();
+    std::wstring commandLine = CommandLine(program, arguments);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessAsUserW(setup.token.get(), program.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
+                              CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, nullptr,
+                              setup.systemFolder.c_str(), &startup.StartupInfo, &info))
+        return false;
+    child.process.reset(info.hProcess);
+    child.thread.reset(info.hThread);
+    child.job = std::move(setup.job);
+    if (child.job && !AssignProcessToJobObject(child.job.get(), child.process.get()))
+    {
+        child.job.reset();
+        if (setup.sandboxed)
+        {
+            TerminateProcess(child.process.get(), 1);
+            return false;
+        }
+    }
+    ResumeThread(child.thread.get());
+    return true;
 }
 
 // Reads the pipe until every writer has closed it, the deadline passes or the cap is reached, waiting for
@@ -143,41 +185,27 @@ bool CollectOutput(HANDLE readEnd, ULONGLONG deadline, size_t outputCap, std::st
 
 } // namespace
 
+Confinement ConfinementFor(const std::wstring& program)
+{
+    const std::vector<unsigned char> user = OwnUserSid();
+    return !user.empty() && OnlyTrustedCouldHavePlacedFile(program, user.data()) ? Confinement::deElevated
+                                                                                 : Confinement::sandboxed;
+}
+
 CommandResult RunCommand(const std::wstring& program, const std::vector<std::wstring>& arguments,
-                         unsigned long timeoutMs, size_t outputCap)
+                         Confinement confinement, unsigned long timeoutMs, size_t outputCap)
 {
     CommandResult result;
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    // Without the restricted token the program is not run at all: it may have been planted by anyone.
-    UniqueHandle token = CreateRestrictedChildToken();
-    // The child starts in the system folder, not in the wizard's current one (often the download folder it
-    // was started from), whose DLLs a program's ordinary search would otherwise find.
-    const std::wstring systemFolder = SystemFolderPath(L"");
-    UniqueFile readEnd;
-    UniqueFile writeEnd;
-    if (!token || systemFolder.empty() || !CreateOutputPipe(readEnd, writeEnd))
-        return result;
-
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.hStdOutput = writeEnd.get();
-    startup.hStdError = writeEnd.get();
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
-    std::wstring commandLine = CommandLine(program, arguments);
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessAsUserW(token.get(), program.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
-                              CREATE_SUSPENDED, nullptr, systemFolder.c_str(), &startup, &info))
+    ChildSetup setup;
+    ChildProcess child;
+    // Without its token and walls the program is not run at all: it may have been planted by anyone.
+    if (!PrepareChild(confinement, setup) || !StartChild(program, arguments, setup, child))
         return result;
     result.started = true;
-    ChildProcess child{UniqueHandle(info.hProcess), UniqueHandle(info.hThread), CreateKillOnCloseJob()};
-    if (child.job && !AssignProcessToJobObject(child.job.get(), child.process.get()))
-        child.job.reset();
-    ResumeThread(child.thread.get());
-    writeEnd.reset();
+    setup.pipe.writeEnd.reset();
 
-    result.timedOut = CollectOutput(readEnd.get(), deadline, outputCap, result.output);
+    result.timedOut = CollectOutput(setup.pipe.readEnd.get(), deadline, outputCap, result.output);
     if (result.timedOut || result.output.size() >= outputCap)
         EndChild(child);
     else if (WaitForSingleObject(child.process.get(), RemainingMs(deadline)) != WAIT_OBJECT_0)

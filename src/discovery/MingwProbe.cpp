@@ -229,9 +229,12 @@ int EnvironmentTable::ProbeToolchain(std::wstring directory, int ideIndex, EnvLi
         libraryDirs.push_back(row->libSubdir64);
     entry->infoLine2 = PathLine(L"库文件路径", base, libraryDirs);
 
-    // gcc.exe itself: no other extension is tried, nothing but the file named is run.
-    const CommandResult gcc = RunCommand(mingwDir + L"bin\\gcc.exe", {L"-v"}, commandTimeoutMs);
-    // A gcc that could not be started wrote nothing; what one wrote before it was ended still counts.
+    // gcc.exe itself: no other extension is tried, nothing but the file named is run. A gcc that anyone but
+    // the administrators or the wizard's user could have placed runs in the sandbox.
+    const std::wstring gccPath = mingwDir + L"bin\\gcc.exe";
+    const CommandResult gcc = RunCommand(gccPath, {L"-v"}, ConfinementFor(gccPath), commandTimeoutMs);
+    // A gcc that could not be started (or sandboxed) wrote nothing; what one wrote before it was ended
+    // counts.
     const std::wstring report = gcc.started ? Utf8ToWide(gcc.output) : std::wstring();
     return CheckSupport(*entry, bits, DetectExceptionModel(mingwDir + L"bin\\", report), DetectCrt(report),
                         DetectThreadModel(report));

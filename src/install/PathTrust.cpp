@@ -32,8 +32,10 @@ struct ReparseNames
 };
 constexpr DWORD symlinkRelativeFlag = 1;
 
-bool IsTrustedAccount(PSID sid)
+bool IsTrustedAccount(PSID sid, PSID alsoTrusted = nullptr)
 {
+    if (alsoTrusted != nullptr && EqualSid(sid, alsoTrusted))
+        return true;
     static const wchar_t* const trustedAccounts[] = {
         L"S-1-5-32-544",                                                   // Administrators
         L"S-1-5-18",                                                       // SYSTEM
@@ -94,16 +96,23 @@ UniqueFile OpenWithoutFollowing(const std::wstring& path)
                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
 
-bool FolderAdmitsChangesOnlyByAdministrators(HANDLE folder)
+// The owner and DACL of an open entry; empty when they cannot be read.
+UniqueLocalMemory SecurityOf(HANDLE entry)
 {
     UniqueLocalMemory descriptor;
     PSID owner = nullptr;
     PACL dacl = nullptr;
-    if (GetSecurityInfo(folder, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                        &owner, nullptr, &dacl, nullptr,
+    if (GetSecurityInfo(entry, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
+                        nullptr, &dacl, nullptr,
                         reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.put())) != ERROR_SUCCESS)
-        return false;
-    return AdmitsChangesOnlyByAdministrators(descriptor.get());
+        descriptor.reset();
+    return descriptor;
+}
+
+bool FolderAdmitsChangesOnlyByAdministrators(HANDLE folder)
+{
+    const UniqueLocalMemory descriptor = SecurityOf(folder);
+    return descriptor && AdmitsChangesOnlyByAdministrators(descriptor.get());
 }
 
 // Where a link leads, read from its reparse data.
@@ -294,14 +303,19 @@ bool SamePath(const std::wstring& left, const std::wstring& right)
                                                  static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
 }
 
-bool AdmitsChangesOnlyByAdministrators(const void* securityDescriptor)
+namespace
+{
+
+// Whether a descriptor's owner is trusted and its DACL grants none of `rights` to anyone untrusted: the
+// administrator accounts, and `alsoTrusted` where given.
+bool AdmitsOnlyTrusted(const void* securityDescriptor, ACCESS_MASK rights, PSID alsoTrusted)
 {
     const auto descriptor = const_cast<PSECURITY_DESCRIPTOR>(securityDescriptor);
     PSID owner = nullptr;
     BOOL defaulted = FALSE;
     // The owner may always rewrite the folder's permissions.
     if (!GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) || owner == nullptr ||
-        !IsTrustedAccount(owner))
+        !IsTrustedAccount(owner, alsoTrusted))
         return false;
     BOOL present = FALSE;
     PACL dacl = nullptr;
@@ -323,13 +337,80 @@ bool AdmitsChangesOnlyByAdministrators(const void* securityDescriptor)
         if (header->AceType != ACCESS_ALLOWED_ACE_TYPE && header->AceType != ACCESS_ALLOWED_CALLBACK_ACE_TYPE)
             return false;
         const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
-        if ((allowed->Mask & changeRights) != 0 && !IsTrustedAccount(const_cast<DWORD*>(&allowed->SidStart)))
+        if ((allowed->Mask & rights) != 0 &&
+            !IsTrustedAccount(const_cast<DWORD*>(&allowed->SidStart), alsoTrusted))
             return false;
     }
     return true;
 }
 
+} // namespace
+
+bool AdmitsChangesOnlyByAdministrators(const void* securityDescriptor)
+{
+    return AdmitsOnlyTrusted(securityDescriptor, changeRights, nullptr);
+}
+
 TrustedFolder OpenTrustedFolder(const std::wstring& folder)
 {
     return Walk(folder, 0);
+}
+
+// Who could have placed a file: the file and its folder must admit changes by trusted accounts only (a DLL
+// added beside a program is loaded by it); a folder further up need only keep anyone else from deleting,
+// renaming or re-permitting what it holds. Adding new entries there changes nothing on the file's path, and
+// a drive's root lets Authenticated Users add folders.
+namespace
+{
+
+constexpr ACCESS_MASK replaceEntryRights =
+    FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL | MAXIMUM_ALLOWED;
+
+// Each path that leads to the file, "C:" (the root) first and the file itself last.
+std::vector<std::wstring> PathsLeadingTo(const std::wstring& full)
+{
+    std::vector<std::wstring> paths{full.substr(0, 2)};
+    for (size_t at = full.find(L'\\', 3); at != std::wstring::npos; at = full.find(L'\\', at + 1))
+        paths.push_back(full.substr(0, at));
+    paths.push_back(full);
+    return paths;
+}
+
+} // namespace
+
+bool OnlyTrustedCouldHavePlaced(const std::vector<const void*>& pathDescriptors, const void* ownUser)
+{
+    const PSID user = const_cast<void*>(ownUser);
+    const size_t count = pathDescriptors.size();
+    if (count < 2)
+        return false;
+    for (size_t index = 0; index < count; ++index)
+    {
+        const ACCESS_MASK rights = index + 2 >= count ? changeRights : replaceEntryRights;
+        if (pathDescriptors[index] == nullptr || !AdmitsOnlyTrusted(pathDescriptors[index], rights, user))
+            return false;
+    }
+    return true;
+}
+
+bool OnlyTrustedCouldHavePlacedFile(const std::wstring& file, const void* ownUser)
+{
+    const std::wstring full = LocalFullPath(file);
+    if (full.size() <= 3)
+        return false;
+    const std::vector<std::wstring> paths = PathsLeadingTo(full);
+    std::vector<UniqueLocalMemory> descriptors;
+    std::vector<const void*> chain;
+    for (const std::wstring& path : paths)
+    {
+        // The root is opened as "C:\"; every entry must be reached exactly, none of them a link.
+        const UniqueFile entry = OpenWithoutFollowing(path.size() == 2 ? path + L"\\" : path);
+        const EntryKind kind = entry ? KindOf(entry.get()) : EntryKind{};
+        const bool last = &path == &paths.back();
+        if (!kind.known || kind.link || kind.directory == last || !SamePath(FinalPathOf(entry.get()), path))
+            return false;
+        descriptors.push_back(SecurityOf(entry.get()));
+        chain.push_back(descriptors.back().get());
+    }
+    return OnlyTrustedCouldHavePlaced(chain, ownUser);
 }

@@ -6,6 +6,7 @@
 #include "win32/UniqueHandles.h"
 
 #include <string>
+#include <vector>
 
 enum class FolderTrust
 {
@@ -50,3 +51,12 @@ bool SamePath(const std::wstring& left, const std::wstring& right);
 
 // "\\?\" + path: the form that reaches exactly this path, whatever its length.
 std::wstring ExtendedPath(const std::wstring& path);
+
+// Whether nobody but Administrators, SYSTEM, TrustedInstaller and `ownUser` (a SID) could have placed,
+// replaced or changed a file, from the security descriptors (owner and DACL) along its path: the drive's root
+// first, the file last. Its folder counts like the file, since a DLL planted beside a program is loaded by
+// it.
+bool OnlyTrustedCouldHavePlaced(const std::vector<const void*>& pathDescriptors, const void* ownUser);
+// The same for a file on a local disk, each entry of its path opened without following links: false for a
+// remote or relative path, a link on the way, a folder where a file is named, or permissions it cannot read.
+bool OnlyTrustedCouldHavePlacedFile(const std::wstring& file, const void* ownUser);

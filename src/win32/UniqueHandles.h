@@ -75,6 +75,13 @@ struct FileHandleTraits
     static void Close(pointer handle) { CloseHandle(handle); }
 };
 
+struct DesktopTraits
+{
+    using pointer = HDESK;
+    static pointer Empty() { return nullptr; }
+    static void Close(pointer desktop) { CloseDesktop(desktop); }
+};
+
 struct ModuleTraits
 {
     using pointer = HMODULE;
@@ -123,6 +130,7 @@ using UniqueRegKey = UniqueResource<RegistryKeyTraits>;
 using UniqueFindHandle = UniqueResource<FindHandleTraits>;
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFile = UniqueResource<FileHandleTraits>;
+using UniqueDesktop = UniqueResource<DesktopTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
 using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;
 using UniqueGlobalMemory = UniqueResource<GlobalMemoryTraits>;
@@ -200,6 +208,38 @@ public:
 
 private:
     Interface* pointer_ = nullptr;
+};
+
+// A process-creation attribute list (STARTUPINFOEXW::lpAttributeList) with room for `count` attributes,
+// deleted when the owner ends; null when it could not be made.
+class ProcThreadAttributeList
+{
+public:
+    explicit ProcThreadAttributeList(DWORD count)
+    {
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, count, 0, &size);
+        buffer_ = static_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(HeapAlloc(GetProcessHeap(), 0, size));
+        if (buffer_ != nullptr && !InitializeProcThreadAttributeList(buffer_, count, 0, &size))
+        {
+            HeapFree(GetProcessHeap(), 0, buffer_);
+            buffer_ = nullptr;
+        }
+    }
+    ~ProcThreadAttributeList()
+    {
+        if (buffer_ == nullptr)
+            return;
+        DeleteProcThreadAttributeList(buffer_);
+        HeapFree(GetProcessHeap(), 0, buffer_);
+    }
+    ProcThreadAttributeList(const ProcThreadAttributeList&) = delete;
+    ProcThreadAttributeList& operator=(const ProcThreadAttributeList&) = delete;
+
+    LPPROC_THREAD_ATTRIBUTE_LIST get() const { return buffer_; }
+
+private:
+    LPPROC_THREAD_ATTRIBUTE_LIST buffer_ = nullptr;
 };
 
 // SelectObject for a scope: the previous object of the same kind is selected again when the scope ends.

@@ -415,4 +415,17 @@ TEST(FolderNames, PatternsHoldForNamesOfEveryLength)
     EXPECT_FALSE(IsDevcppExecutableName(L"devcpp"));
 }
 
+TEST_F(MingwProbe, ComAndBatchFilesBesideGccAreNeverRun)
+{
+    // A command interpreter would take gcc.com, then gcc.bat, before gcc.exe: either would refuse the tool
+    // chain (no report at all, or one naming ucrt), where the real gcc's report accepts it.
+    Make64BitToolchain(folder / L"mingw64\\", seh64Report, {L"lib"});
+    const std::wstring binDir = folder / L"mingw64\\bin\\";
+    CopyProgram(L"unversioned.exe", binDir + L"gcc.com");
+    for (const wchar_t* script : {L"gcc.bat", L"gcc.cmd", L"gcc"})
+        WriteTextFile(binDir + script, "@echo Target: x86_64-w64-mingw32 ucrt\r\n");
+    EXPECT_EQ(Probe(folder / L"mingw64", otherMingwIde), 1);
+    EXPECT_TRUE(entry.statusText.empty());
+}
+
 } // namespace

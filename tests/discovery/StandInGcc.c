@@ -2,10 +2,14 @@
  * does. Marker files next to it change what it does afterwards: gcc-hang keeps it running, gcc-flood makes
  * it print without end, gcc-linger starts a copy of itself that keeps the pipe open while this one exits,
  * gcc-token prints to standard output what its own token says, its parent process, its own file name and
- * its arguments, one "name=value" line each. */
+ * its arguments, one "name=value" line each; gcc-sandbox prints what it sees of its sandbox from inside: its
+ * restricting SIDs, its job's limits, its desktop, whether it can start a child, its standard input, and
+ * what it reads through a handle value (--probe-handle=<hex>) or from a file (--probe-file=<path>). */
 #include <windows.h>
 
+#include <sddl.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <tlhelp32.h>
 
@@ -141,6 +145,123 @@ static void PrintToken(HANDLE out, int argc, char** argv)
     }
 }
 
+static void PrintRestrictingSids(HANDLE out)
+{
+    static BYTE buffer[4096];
+    TOKEN_GROUPS* groups = (TOKEN_GROUPS*)buffer;
+    HANDLE token = NULL;
+    DWORD size = 0;
+    DWORD i;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return;
+    PrintNumber(out, "restricted", IsTokenRestricted(token));
+    if (GetTokenInformation(token, TokenRestrictedSids, groups, sizeof buffer, &size))
+    {
+        for (i = 0; i < groups->GroupCount; ++i)
+        {
+            wchar_t* text = NULL;
+            if (ConvertSidToStringSidW(groups->Groups[i].Sid, &text))
+            {
+                PrintText(out, "restricting", text);
+                LocalFree(text);
+            }
+        }
+    }
+    CloseHandle(token);
+}
+
+static void PrintJob(HANDLE out)
+{
+    BOOL inJob = FALSE;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits;
+    JOBOBJECT_BASIC_UI_RESTRICTIONS ui;
+    memset(&limits, 0, sizeof limits);
+    memset(&ui, 0, sizeof ui);
+    if (IsProcessInJob(GetCurrentProcess(), NULL, &inJob))
+        PrintNumber(out, "in-job", inJob);
+    /* A null handle names the job of the calling process. */
+    if (QueryInformationJobObject(NULL, JobObjectExtendedLimitInformation, &limits, sizeof limits, NULL))
+    {
+        PrintNumber(out, "job-limit-flags", limits.BasicLimitInformation.LimitFlags);
+        PrintNumber(out, "job-active-process-limit", limits.BasicLimitInformation.ActiveProcessLimit);
+    }
+    else
+        PrintNumber(out, "job-limits-error", GetLastError());
+    if (QueryInformationJobObject(NULL, JobObjectBasicUIRestrictions, &ui, sizeof ui, NULL))
+        PrintNumber(out, "job-ui-limits", ui.UIRestrictionsClass);
+    else
+        PrintNumber(out, "job-ui-limits-error", GetLastError());
+}
+
+static void PrintDesktop(HANDLE out)
+{
+    wchar_t name[256];
+    DWORD size = 0;
+    if (GetUserObjectInformationW(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME, name,
+                                  sizeof name - sizeof(wchar_t), &size))
+        PrintText(out, "desktop", name);
+}
+
+/* 1 when a copy of itself (which exits at once) could be started with these creation flags. */
+static int StartsChild(DWORD flags)
+{
+    wchar_t commandLine[MAX_PATH + 32];
+    STARTUPINFOW startup;
+    PROCESS_INFORMATION info;
+    memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    lstrcpyW(commandLine, L"\"");
+    lstrcatW(commandLine, ownPath);
+    lstrcatW(commandLine, L"\" --exit");
+    if (!CreateProcessW(ownPath, commandLine, NULL, NULL, FALSE, flags, NULL, NULL, &startup, &info))
+        return 0;
+    WaitForSingleObject(info.hProcess, INFINITE);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return 1;
+}
+
+/* What a handle value or a file gives to read from its start; "(none)" when nothing. */
+static void PrintReadable(HANDLE out, const char* name, HANDLE source)
+{
+    char text[256];
+    DWORD read = 0;
+    OVERLAPPED start;
+    memset(&start, 0, sizeof start);
+    if (source == INVALID_HANDLE_VALUE || !ReadFile(source, text, sizeof text - 1, &read, &start))
+        read = 0;
+    text[read] = '\0';
+    PrintLine(out, name);
+    PrintLine(out, "=");
+    PrintLine(out, read > 0 ? text : "(none)");
+    PrintLine(out, "\n");
+}
+
+static void PrintSandbox(HANDLE out, int argc, char** argv)
+{
+    int i;
+    PrintRestrictingSids(out);
+    PrintJob(out);
+    PrintDesktop(out);
+    PrintNumber(out, "starts-child", StartsChild(0));
+    PrintNumber(out, "starts-child-breaking-away", StartsChild(CREATE_BREAKAWAY_FROM_JOB));
+    PrintNumber(out, "stdin-type", GetFileType(GetStdHandle(STD_INPUT_HANDLE)));
+    PrintReadable(out, "stdin", GetStdHandle(STD_INPUT_HANDLE));
+    for (i = 1; i < argc; ++i)
+    {
+        if (strncmp(argv[i], "--probe-handle=", 15) == 0)
+            PrintReadable(out, "probe-handle", (HANDLE)(ULONG_PTR)strtoull(argv[i] + 15, NULL, 16));
+        if (strncmp(argv[i], "--probe-file=", 13) == 0)
+        {
+            HANDLE file =
+                CreateFileA(argv[i] + 13, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+            PrintReadable(out, "probe-file", file);
+            if (file != INVALID_HANDLE_VALUE)
+                CloseHandle(file);
+        }
+    }
+}
+
 static void StartLingeringCopy(void)
 {
     wchar_t commandLine[MAX_PATH + 32];
@@ -165,6 +286,8 @@ int main(int argc, char** argv)
         Sleep(INFINITE);
         return 0;
     }
+    if (argc > 1 && strcmp(argv[1], "--exit") == 0)
+        return 0;
     GetModuleFileNameW(NULL, ownPath, MAX_PATH);
     lstrcpyW(ownFolder, ownPath);
     wchar_t* lastBackslash = wcsrchr(ownFolder, L'\\');
@@ -175,6 +298,8 @@ int main(int argc, char** argv)
     PrintReport(err);
     if (MarkerExists(L"gcc-token"))
         PrintToken(GetStdHandle(STD_OUTPUT_HANDLE), argc, argv);
+    if (MarkerExists(L"gcc-sandbox"))
+        PrintSandbox(GetStdHandle(STD_OUTPUT_HANDLE), argc, argv);
     if (MarkerExists(L"gcc-linger"))
         StartLingeringCopy();
     if (MarkerExists(L"gcc-hang"))

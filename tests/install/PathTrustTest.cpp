@@ -5,12 +5,15 @@
 
 #include "support/ScratchFolder.h"
 #include "support/Wine.h"
+#include "win32/TextConversion.h"
 #include "win32/UniqueHandles.h"
 
 #include <gtest/gtest.h>
 #include <aclapi.h>
 #include <sddl.h>
 #include <windows.h>
+
+#include <vector>
 
 namespace
 {
@@ -120,6 +123,96 @@ TEST(FolderPermissions, WhatTheSystemKeepsOfAnAdministratorsOnlyFolder)
     ASSERT_EQ(set, static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_EQ(storedDacl->AceCount, 3);
 }
+
+// Who could have placed a tool chain's gcc, decided on the descriptors along its path (root first, gcc.exe
+// last) as Windows 10 sets them. "teacher" is the wizard's own user; "student" another.
+const std::wstring teacher = L"S-1-5-21-1004336348-1177238915-682003330-1001";
+const std::wstring student = L"S-1-5-21-1004336348-1177238915-682003330-1002";
+const std::wstring driveRoot = L"O:" + trustedInstaller +
+                               L"D:(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)(A;;0x4;;;AU)"
+                               L"(A;OICIIO;SDGXGWGR;;;AU)";
+const std::wstring programFiles =
+    L"O:" + trustedInstaller + L"D:P(A;;FA;;;" + trustedInstaller + L")(A;CIIO;GA;;;" + trustedInstaller +
+    L")(A;;0x1301bf;;;SY)(A;OICIIO;GA;;;SY)(A;;0x1301bf;;;BA)(A;OICIIO;GA;;;BA)"
+    L"(A;;0x1200a9;;;BU)(A;OICIIO;GXGR;;;BU)(A;OICIIO;GA;;;CO)(A;;0x1200a9;;;AC)";
+const std::wstring underProgramFiles = L"O:BAD:AI(A;ID;FA;;;SY)(A;ID;FA;;;BA)(A;ID;0x1200a9;;;BU)";
+// What a folder an administrator made in C:\ inherits: Authenticated Users may modify it.
+const std::wstring underDriveRoot =
+    L"O:BAD:AI(A;ID;FA;;;BA)(A;ID;FA;;;SY)(A;ID;0x1200a9;;;BU)(A;ID;0x1301bf;;;AU)";
+const std::wstring users =
+    L"O:SYD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;;0x1200a9;;;BU)(A;OICIIO;GXGR;;;BU)(A;;0x1200a9;;;WD)";
+std::wstring Profile(const std::wstring& user)
+{
+    return L"O:SYD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;" + user + L")";
+}
+std::wstring InProfile(const std::wstring& user)
+{
+    return L"O:" + user + L"D:AI(A;ID;FA;;;SY)(A;ID;FA;;;BA)(A;ID;FA;;;" + user + L")";
+}
+
+struct GccPlacementCase
+{
+    const char* name;
+    std::vector<std::wstring> path; // SDDL of the root, each folder, bin and gcc.exe
+    bool runsDeElevated;            // else sandboxed
+};
+
+class GccPlacement : public ::testing::TestWithParam<GccPlacementCase>
+{
+};
+
+TEST_P(GccPlacement, DecidesWhoCouldHavePlacedIt)
+{
+    std::vector<UniqueLocalMemory> descriptors;
+    std::vector<const void*> chain;
+    for (const std::wstring& sddl : GetParam().path)
+    {
+        descriptors.emplace_back();
+        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            sddl.c_str(), SDDL_REVISION_1, reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptors.back().put()),
+            nullptr))
+            << WideToUtf8(sddl);
+        chain.push_back(descriptors.back().get());
+    }
+    UniqueLocalMemory user;
+    ASSERT_TRUE(ConvertStringSidToSidW(teacher.c_str(), reinterpret_cast<PSID*>(user.put())));
+    EXPECT_EQ(OnlyTrustedCouldHavePlaced(chain, user.get()), GetParam().runsDeElevated);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GccPlacement,
+    ::testing::Values(GccPlacementCase{"ProgramFiles",
+                                       {driveRoot, programFiles, underProgramFiles, underProgramFiles,
+                                        underProgramFiles},
+                                       true},
+                      GccPlacementCase{"MingwAtDriveRootThatAuthenticatedUsersMayModify",
+                                       {driveRoot, underDriveRoot, underDriveRoot, underDriveRoot},
+                                       false},
+                      GccPlacementCase{"MingwAtDriveRootLockedToAdministrators",
+                                       {driveRoot, underProgramFiles, underProgramFiles, underProgramFiles},
+                                       true},
+                      GccPlacementCase{"AnotherUsersProfile",
+                                       {driveRoot, users, Profile(student), InProfile(student),
+                                        InProfile(student), InProfile(student)},
+                                       false},
+                      GccPlacementCase{"TheWizardsOwnProfile",
+                                       {driveRoot, users, Profile(teacher), InProfile(teacher),
+                                        InProfile(teacher), InProfile(teacher)},
+                                       true},
+                      GccPlacementCase{"ProgramFilesWithABinFolderUsersMayAddFilesTo",
+                                       {driveRoot, programFiles, underProgramFiles,
+                                        underProgramFiles + L"(A;;0x2;;;BU)", underProgramFiles},
+                                       false},
+                      GccPlacementCase{"ProgramFilesWithAGccUsersMayWrite",
+                                       {driveRoot, programFiles, underProgramFiles, underProgramFiles,
+                                        underProgramFiles + L"(A;;0x2;;;BU)"},
+                                       false},
+                      GccPlacementCase{"AFolderAboveThatUsersMayDeleteEntriesOf",
+                                       {driveRoot, programFiles + L"(A;;0x40;;;BU)", underProgramFiles,
+                                        underProgramFiles, underProgramFiles},
+                                       false},
+                      GccPlacementCase{"NothingAboveTheFile", {underProgramFiles}, false}),
+    [](const ::testing::TestParamInfo<GccPlacementCase>& info) { return std::string(info.param.name); });
 
 TEST(TrustedFolders, LocalFolderIsReachedWithItsFullPath)
 {
