@@ -229,10 +229,20 @@ beige=235,235,209
 row_y() { echo $((122 + 39 * $1)); }
 offers_install() { is_colour 402 "$(row_y "$1")" "$beige" && ! is_colour 377 "$(row_y "$1")" "$beige"; }
 offers_choice() { ! is_colour 402 "$(row_y "$1")" "$beige"; }
-install_line() { click 377 "$(row_y "$1")"; }
-uninstall_line() { click 427 "$(row_y "$1")"; }
 popup_open() { is_colour 230 100 65,65,65 && is_colour 160 158 222,222,222; }
-popup_ok() { click 230 158; }
+# "安装" and "卸载" run inside the frame of their click; the next frame shows the result popup.
+install_line() {
+  click 377 "$(row_y "$1")" 0
+  shows_within $((SECONDS + 30)) popup_open
+}
+uninstall_line() {
+  click 427 "$(row_y "$1")" 0
+  shows_within $((SECONDS + 30)) popup_open
+}
+popup_ok() {
+  click 230 158 0
+  shows_within $((SECONDS + 30)) not popup_open
+}
 # "下一步 >": the list page shows once the detection pass, which runs after the first frame, has ended.
 next_page() {
   click 330 306 0
@@ -308,7 +318,8 @@ scenario_list() {
   popup_ok
   shot popup-closed
   check "\"OK\" closes the popup" not popup_open
-  click 330 306
+  click 330 306 0
+  shows_within $((SECONDS + 30)) is_colour 10 10 33,23,129
   shot welcome-again
   check "\"< 上一步\" shows the welcome page" is_colour 10 10 33,23,129
   next_page
