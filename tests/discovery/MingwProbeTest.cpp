@@ -293,13 +293,14 @@ TEST_F(MingwProbe, DevCpp54OnAToolchainThatIsNotPlainMingw32LeavesTheVariantOff)
     EXPECT_FALSE(Row(devcppIde).devcpp54Libs);
 }
 
-TEST_F(MingwProbe, ChosenDevicePathFolderIsUsedAsChosen)
+TEST_F(MingwProbe, ChosenDevicePathFolderFindsNothingAsTheInstallWouldRefuseIt)
 {
-    // Only paths read from the registry are held to local ones; the user's own choice stands.
-    const std::wstring base = Make64BitToolchain(folder / L"mingw64\\", seh64Report, {L"lib"});
+    // "\\?\" paths are refused by the install's walk; discovery sees nothing there, and runs no gcc.
+    Make64BitToolchain(folder / L"mingw64\\", seh64Report, {L"lib"});
     MakeFiles(folder / L"mingw64\\", {L"bin\\libgcc_s_seh-1.dll"});
-    EXPECT_EQ(Probe(L"\\\\?\\" + folder / L"mingw64", otherMingwIde), 1);
-    EXPECT_EQ(Row(otherMingwIde).rootDir, L"\\\\?\\" + base);
+    EXPECT_EQ(Probe(L"\\\\?\\" + folder / L"mingw64", otherMingwIde), 0);
+    EXPECT_EQ(Row(otherMingwIde).rootDir, L"");
+    EXPECT_EQ(entry.infoLine1, L"");
 }
 
 TEST_F(MingwProbe, DriveRootHoldingNoToolchainFindsNothing)
