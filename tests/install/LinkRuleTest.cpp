@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sddl.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>

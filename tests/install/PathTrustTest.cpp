@@ -158,6 +158,76 @@ TEST(TrustedFolders, RemoteAndDevicePathsAreRefused)
     }
 }
 
+// Lets Authenticated Users write the link's own attributes, and so its reparse data: they could retarget it.
+bool LetUsersRetarget(const std::wstring& link)
+{
+    UniqueFile handle(CreateFileW(link.c_str(), READ_CONTROL | WRITE_DAC, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    UniqueLocalMemory descriptor;
+    PACL dacl = nullptr;
+    if (!handle ||
+        GetSecurityInfo(handle.get(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                        nullptr, reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.put())) != ERROR_SUCCESS)
+        return false;
+    unsigned char users[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof users;
+    CreateWellKnownSid(WinAuthenticatedUserSid, nullptr, users, &size);
+    EXPLICIT_ACCESSW access{};
+    access.grfAccessPermissions = FILE_WRITE_ATTRIBUTES;
+    access.grfAccessMode = GRANT_ACCESS;
+    access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+    access.Trustee.ptstrName = reinterpret_cast<LPWSTR>(users);
+    UniqueLocalMemory widened;
+    return SetEntriesInAclW(1, &access, dacl, reinterpret_cast<PACL*>(widened.put())) == ERROR_SUCCESS &&
+           SetSecurityInfo(handle.get(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                           static_cast<PACL>(widened.get()), nullptr) == ERROR_SUCCESS;
+}
+
+class LinksInAnAdministratorsOnlyFolder : public ::testing::TestWithParam<LinkKind>
+{
+protected:
+    ScratchFolder folder{L"administrators' links"};
+    ScratchFolder target{L"link target"};
+};
+
+TEST_P(LinksInAnAdministratorsOnlyFolder, AreFollowedUntilUsersMayRetargetThem)
+{
+    MakeFolders(target / L"include");
+    PlantedLink link(folder / L"link", target / L"include", GetParam());
+    ASSERT_TRUE(link.Made());
+    if (!link.ReportedAsLink() || !AdmitOnlyAdministrators(folder.Path()))
+        GTEST_SKIP()
+            << "Wine makes no reparse point and keeps no folder DACL; on Windows (elevated) this shows "
+               "that a link administrators made in an administrators-only folder is followed, and is "
+               "refused once users may retarget it";
+    const TrustedFolder followed = OpenTrustedFolder(folder / L"link\\");
+    EXPECT_EQ(followed.trust, FolderTrust::trusted);
+    EXPECT_TRUE(SamePath(followed.path, target / L"include"));
+    ASSERT_TRUE(LetUsersRetarget(folder / L"link"));
+    EXPECT_EQ(OpenTrustedFolder(folder / L"link\\").trust, FolderTrust::refused);
+}
+
+TEST(TrustedFolders, RelativeSymbolicLinkInAnAdministratorsOnlyFolderIsFollowedFromItsFolder)
+{
+    ScratchFolder folder{L"administrators' links"};
+    MakeFolders(folder / L"shared\\include");
+    const std::wstring link = folder / L"include";
+    const bool made = CreateSymbolicLinkW(link.c_str(), L"shared\\include", SYMBOLIC_LINK_FLAG_DIRECTORY) &&
+                      (GetFileAttributesW(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    if (!made || !AdmitOnlyAdministrators(folder.Path()))
+        GTEST_SKIP()
+            << "Wine makes no reparse point and keeps no folder DACL; on Windows (elevated) this shows "
+               "that a relative symbolic link is followed from the folder that holds it";
+    const TrustedFolder followed = OpenTrustedFolder(link);
+    EXPECT_EQ(followed.trust, FolderTrust::trusted);
+    EXPECT_TRUE(SamePath(followed.path, folder / L"shared\\include"));
+    RemoveDirectoryW(link.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, LinksInAnAdministratorsOnlyFolder,
+                         ::testing::Values(LinkKind::junction, LinkKind::symbolicLink));
+
 // The seam runs between two steps of the walk, with the path reached so far: there the test renames or
 // swaps what the walk has reached, or is about to reach.
 class WalkUnderASwap : public ::testing::Test
