@@ -23,15 +23,15 @@ struct ListedEntry
     DWORD reparseTag = 0;
 };
 
-// What a listed entry is worth to a search: a link counts only when it passes the install's link rule (a
-// folder link is walked to tell); anything else is taken as listed.
+// Whether a listed entry may count for a search: a folder only when the install's walk takes it (a folder
+// link is followed only as the link rule says; Wine lists its Unix links as plain folders, so every folder
+// is walked to tell), a file only when it is no link.
 bool PassesLinkRule(const std::wstring& folder, const ListedEntry& entry)
 {
-    if ((entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
-        return true;
     if ((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return IsExistingDirectory(folder + entry.name);
-    return !IsReparseTagNameSurrogate(entry.reparseTag);
+    return (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 ||
+           !IsReparseTagNameSurrogate(entry.reparseTag);
 }
 
 // The name of the first entry of `folder` (ending with a backslash), "." and ".." left out, that `accept`
