@@ -5,6 +5,7 @@
 #include "graphwin/gravo.h"
 #include "install/DocumentationShortcut.h"
 #include "install/MingwInstaller.h"
+#include "install/PathTrust.h"
 #include "install/VisualCppInstaller.h"
 #include "win32/TextConversion.h"
 
@@ -201,6 +202,15 @@ void EnvironmentPage::Choose(EnvListEntry& entry)
     const std::wstring path = ChooseFolder();
     if (path.empty())
         return;
+    // One rule for the list and the install: a folder the install's walk refuses (a remote folder, a link
+    // that someone else could have planted or retargeted) is refused here, with the reason, so that its line
+    // never says "found" for an install that would then fail.
+    if (OpenTrustedFolder(path).trust == FolderTrust::refused)
+    {
+        resultText = untrustedFolderText;
+        resultPopupOpen = true;
+        return;
+    }
     const int code = entry.isMingw ? ExamineMingwFolder(path, entry) : ExamineVisualCppFolder(path, entry);
     if (code == 0)
     {

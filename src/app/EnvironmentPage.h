@@ -8,6 +8,9 @@
 
 #include <string>
 
+// The popup's answer to a chosen folder that the install's walk refuses.
+inline constexpr const wchar_t* untrustedFolderText = L"目录不可信（网络或链接）";
+
 class EnvironmentPage : public EnvironmentTable
 {
 public:

@@ -17,8 +17,7 @@ void WizardApp::Create(nk_context* newContext, int newWidth, int newHeight)
 
 void WizardApp::StartDetection()
 {
-    environmentPage->RunDetectionPass(std::wstring(L"在线文档 ") + documentationAddress,
-                                      L"桌面路径 " + DesktopFolder());
+    environmentPage->RunDetectionPass(std::wstring(L"在线文档 ") + documentationAddress, DesktopLine());
 }
 
 void WizardApp::DrawFrame()

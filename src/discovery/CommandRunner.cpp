@@ -3,7 +3,7 @@
 #include "discovery/ChildSandbox.h"
 #include "discovery/OutputPipe.h"
 #include "discovery/RestrictedToken.h"
-#include "install/PathTrust.h"
+#include "install/FilePlacement.h"
 #include "win32/SystemLibrary.h"
 #include "win32/UniqueHandles.h"
 

@@ -32,7 +32,7 @@ constexpr int probedIdeOrder[] = {devcppIde, clionIde, codeBlocksIde, cfreeIde};
 // A cleared root names no folder: its subfolders do not exist, whatever the current folder holds.
 bool ExistsBelow(const std::wstring& rootDir, const std::wstring& subdir)
 {
-    return !rootDir.empty() && PathExists(rootDir + subdir);
+    return !rootDir.empty() && IsExistingDirectory(rootDir + subdir);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "discovery/FileVersion.h"
 
+#include "install/PathTrust.h"
 #include "win32/SystemLibrary.h"
 
 #include <windows.h>
@@ -78,7 +79,12 @@ int GenerationFromVersion(int code)
 
 int GenerationOfExecutable(const std::wstring& path)
 {
-    const DWORD versionMs = FileVersionMs(path);
+    // The file is read by its name, so it is first reached through the install's walk and held, with every
+    // folder above it, until the version is read: the name cannot lead elsewhere meanwhile.
+    const TrustedFile held = OpenTrustedFile(path, 0);
+    if (held.trust != FolderTrust::trusted)
+        return 0;
+    const DWORD versionMs = FileVersionMs(held.path);
     return GenerationFromVersion(static_cast<int>(HIWORD(versionMs)) * 100 +
                                  static_cast<int>(LOWORD(versionMs)));
 }

@@ -8,5 +8,6 @@
 // (so Dev-C++ 5.4 gives 504).
 int GenerationFromVersion(int code);
 
-// GenerationFromVersion of the file's version; 0 when the file has no readable version resource.
+// GenerationFromVersion of the file's version; 0 when the file has no readable version resource, or when
+// the install's walk refuses it (a link on the way that fails the link rule, a remote path).
 int GenerationOfExecutable(const std::wstring& path);

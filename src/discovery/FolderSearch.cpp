@@ -1,10 +1,11 @@
 #include "discovery/FolderSearch.h"
 
-#include "win32/UniqueHandles.h"
+#include "install/PathTrust.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace
 {
@@ -14,39 +15,68 @@ bool IsSeparator(wchar_t c)
     return c == L'\\' || c == L'/';
 }
 
+// One entry of a folder listing.
+struct ListedEntry
+{
+    std::wstring name;
+    DWORD attributes = 0;
+    DWORD reparseTag = 0;
+};
+
+// Whether a listed entry may count for a search: a folder only when the install's walk takes it (a folder
+// link is followed only as the link rule says; Wine lists its Unix links as plain folders, so every folder
+// is walked to tell), a file only when it is no link.
+bool PassesLinkRule(const std::wstring& folder, const ListedEntry& entry)
+{
+    if ((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return IsExistingDirectory(folder + entry.name);
+    return (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 ||
+           !IsReparseTagNameSurrogate(entry.reparseTag);
+}
+
 // The name of the first entry of `folder` (ending with a backslash), "." and ".." left out, that `accept`
-// takes; empty when the folder cannot be listed or nothing is taken.
+// takes and that passes the link rule; empty when the folder is refused by the install's walk, cannot be
+// listed, or nothing is taken. The folder is listed through the walk's own handle, never by its path.
 template <typename Accept> std::wstring FirstEntryName(const std::wstring& folder, Accept accept)
 {
-    WIN32_FIND_DATAW data{};
-    UniqueFindHandle find(FindFirstFileW((folder + L"*").c_str(), &data));
-    if (!find)
+    const TrustedFolder opened = OpenTrustedFolder(folder, FILE_LIST_DIRECTORY);
+    if (opened.trust != FolderTrust::trusted)
         return {};
-    do
+    std::vector<LONGLONG> buffer(8192); // 64 KiB, aligned as the records need
+    FILE_INFO_BY_HANDLE_CLASS batch = FileIdBothDirectoryRestartInfo;
+    while (GetFileInformationByHandleEx(opened.handle.get(), batch, buffer.data(),
+                                        static_cast<DWORD>(buffer.size() * sizeof(LONGLONG))))
     {
-        const std::wstring name = data.cFileName;
-        if (name != L"." && name != L".." && accept(data, name))
-            return name;
-    } while (FindNextFileW(find.get(), &data));
+        batch = FileIdBothDirectoryInfo;
+        const auto* bytes = reinterpret_cast<const unsigned char*>(buffer.data());
+        for (;;)
+        {
+            const auto* record = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(bytes);
+            ListedEntry entry;
+            entry.name.assign(record->FileName, record->FileNameLength / sizeof(wchar_t));
+            entry.attributes = record->FileAttributes;
+            // For a reparse point the system puts its tag where the extended attributes' size would be.
+            entry.reparseTag = record->EaSize;
+            if (entry.name != L"." && entry.name != L".." && accept(entry) && PassesLinkRule(folder, entry))
+                return entry.name;
+            if (record->NextEntryOffset == 0)
+                break;
+            bytes += record->NextEntryOffset;
+        }
+    }
     return {};
 }
 
-bool IsDirectoryEntry(const WIN32_FIND_DATAW& data)
+bool IsDirectoryEntry(const ListedEntry& entry)
 {
-    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 } // namespace
 
-bool PathExists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 bool IsExistingDirectory(const std::wstring& path)
 {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return OpenTrustedFolder(path).trust == FolderTrust::trusted;
 }
 
 std::wstring WithTrailingBackslash(std::wstring path)
@@ -107,23 +137,22 @@ std::wstring NextFolderUp(const std::wstring& path)
 std::wstring FindSubdirNamed(const std::wstring& folder, const std::wstring& name)
 {
     const std::wstring found =
-        FirstEntryName(folder, [&](const WIN32_FIND_DATAW& data, const std::wstring& entry)
-                       { return IsDirectoryEntry(data) && EqualIgnoringCase(entry, name); });
+        FirstEntryName(folder, [&](const ListedEntry& entry)
+                       { return IsDirectoryEntry(entry) && EqualIgnoringCase(entry.name, name); });
     return found.empty() ? std::wstring() : folder + name + L"\\";
 }
 
 std::wstring FindSubdirMatching(const std::wstring& folder, const NameTest& test)
 {
-    const std::wstring found =
-        FirstEntryName(folder, [&](const WIN32_FIND_DATAW& data, const std::wstring& entry)
-                       { return IsDirectoryEntry(data) && test(entry); });
+    const std::wstring found = FirstEntryName(folder, [&](const ListedEntry& entry)
+                                              { return IsDirectoryEntry(entry) && test(entry.name); });
     return found.empty() ? std::wstring() : folder + found + L"\\";
 }
 
 std::wstring FindFirstMatch(std::wstring directory, const NameTest& test)
 {
     directory = WithTrailingBackslash(std::move(directory));
-    const std::wstring found = FirstEntryName(
-        directory, [&](const WIN32_FIND_DATAW&, const std::wstring& entry) { return test(entry); });
+    const std::wstring found =
+        FirstEntryName(directory, [&](const ListedEntry& entry) { return test(entry.name); });
     return found.empty() ? std::wstring() : directory + found;
 }

@@ -6,6 +6,7 @@
 #include "discovery/FolderSearch.h"
 #include "discovery/RegistryReader.h"
 #include "discovery/TextMatch.h"
+#include "install/PathTrust.h"
 #include "win32/TextConversion.h"
 
 #include <cwctype>
@@ -22,7 +23,7 @@ bool Contains(const std::wstring& text, const wchar_t* part)
 
 void ClearWhenMissing(const std::wstring& baseDir, std::wstring& subdir)
 {
-    if (!subdir.empty() && !PathExists(baseDir + subdir))
+    if (!subdir.empty() && !IsExistingDirectory(baseDir + subdir))
         subdir.clear();
 }
 
@@ -229,11 +230,16 @@ int EnvironmentTable::ProbeToolchain(std::wstring directory, int ideIndex, EnvLi
         libraryDirs.push_back(row->libSubdir64);
     entry->infoLine2 = PathLine(L"库文件路径", base, libraryDirs);
 
-    // gcc.exe itself: no other extension is tried, nothing but the file named is run. A gcc that anyone but
-    // the administrators or the wizard's user could have placed runs in the sandbox.
-    const std::wstring gccPath = mingwDir + L"bin\\gcc.exe";
-    const CommandResult gcc = RunCommand(gccPath, {L"-v"}, ConfinementFor(gccPath), commandTimeoutMs);
-    // A gcc that could not be started (or sandboxed) wrote nothing; what one wrote before it was ended
+    // gcc.exe itself: no other extension is tried, nothing but the file named is run. It is reached through
+    // the install's walk and held with its folders while it starts, so the name runs the file checked; a gcc
+    // the walk refuses is not run at all. One that anyone but the administrators or the wizard's user could
+    // have placed runs in the sandbox.
+    const TrustedFile gccFile = OpenTrustedFile(mingwDir + L"bin\\gcc.exe", 0);
+    const CommandResult gcc =
+        gccFile.trust == FolderTrust::trusted
+            ? RunCommand(gccFile.path, {L"-v"}, ConfinementFor(gccFile.path), commandTimeoutMs)
+            : CommandResult();
+    // A gcc that could not be started (or sandboxed) wrote nothing; what one wrote before it was ended still
     // counts.
     const std::wstring report = gcc.started ? Utf8ToWide(gcc.output) : std::wstring();
     return CheckSupport(*entry, bits, DetectExceptionModel(mingwDir + L"bin\\", report), DetectCrt(report),

@@ -6,8 +6,8 @@
 #include "discovery/FileVersion.h"
 #include "discovery/FolderSearch.h"
 #include "discovery/TextMatch.h"
+#include "install/PathTrust.h"
 #include "win32/TextConversion.h"
-#include "win32/UniqueHandles.h"
 
 #include <windows.h>
 
@@ -32,16 +32,15 @@ int AdoptLayout(VcToolsetRow& row, EnvListEntry& entry, int generation, const st
 }
 
 // The first line of a small text file (ASCII or UTF-8), without a byte-order mark, carriage return or blanks
-// around it; empty when the file cannot be read.
+// around it; empty when the file cannot be read or the install's walk refuses it.
 std::wstring ReadFirstLine(const std::wstring& path)
 {
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
+    const TrustedFile file = OpenTrustedFile(path, GENERIC_READ);
+    if (file.trust != FolderTrust::trusted)
         return {};
     char buffer[1024] = {};
     DWORD read = 0;
-    if (!ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr))
+    if (!ReadFile(file.handle.get(), buffer, sizeof buffer, &read, nullptr))
         return {};
     std::string line(buffer, read);
     line = line.substr(0, line.find('\n'));

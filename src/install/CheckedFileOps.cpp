@@ -33,10 +33,10 @@ struct CheckedEntry
 EntryState OpenEntry(const TrustedFolder& folder, const std::wstring& name, UniqueFile& file)
 {
     const std::wstring path = folder.path + L"\\" + name;
-    file.reset(CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    unsigned long error = 0;
+    file = OpenInFolder(folder, name, GENERIC_READ | DELETE, FILE_SHARE_READ, NtCreate::openExisting, error);
     if (!file)
-        return IsMissingError(GetLastError()) ? EntryState::absent : EntryState::refused;
+        return IsMissingError(error) ? EntryState::absent : EntryState::refused;
     const EntryKind kind = KindOf(file.get());
     if (!kind.known || kind.link || kind.directory || !SamePath(FinalPathOf(file.get()), path))
     {
@@ -150,14 +150,15 @@ public:
         static unsigned counter = 0;
         for (int attempt = 0; attempt < 16; ++attempt)
         {
-            const std::wstring path = folder.path + L"\\~gravo-" + std::to_wstring(GetCurrentProcessId()) +
-                                      L"-" + std::to_wstring(++counter) + L".new";
-            file_.reset(CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,
-                                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
-                                    nullptr));
+            const std::wstring name = L"~gravo-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                      std::to_wstring(++counter) + L".new";
+            const std::wstring path = folder.path + L"\\" + name;
+            unsigned long error = 0;
+            file_ = OpenInFolder(folder, name, GENERIC_READ | GENERIC_WRITE | DELETE, 0, NtCreate::createNew,
+                                 error);
             if (file_)
                 return SamePath(FinalPathOf(file_.get()), path);
-            if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
                 return false;
         }
         return false;

@@ -1,6 +1,7 @@
 #include "install/DocumentationShortcut.h"
 
 #include "install/CheckedFileOps.h"
+#include "install/PathTrust.h"
 #include "win32/UniqueHandles.h"
 
 #include <objbase.h>
@@ -106,10 +107,25 @@ std::wstring InstallDocumentation(const std::wstring& desktop)
     return L"Gravo 文档安装失败。";
 }
 
+std::wstring DesktopLine(const std::wstring& desktop)
+{
+    std::wstring line = L"桌面路径 " + desktop;
+    if (!desktop.empty() && OpenTrustedFolder(desktop).trust == FolderTrust::refused)
+        line += untrustedDesktopNote;
+    return line;
+}
+
 std::wstring UninstallDocumentation(const std::wstring& desktop)
 {
     const std::wstring linkPath = ShortcutPath(desktop);
-    if (!linkPath.empty() && DeleteExistingFile(linkPath).empty())
+    if (linkPath.empty())
+        return L"卸载失败";
+    if (DeleteExistingFile(linkPath).empty())
         return L"卸载成功";
-    return L"卸载失败";
+    // The delete was refused or failed. A desktop that the walk refuses never received a shortcut from an
+    // install, so all that is left to tell is whether one is there: asked by name, without writing. The
+    // desktop is the running account's own, so this tells nothing its unelevated half could not read.
+    const DWORD attributes = GetFileAttributesW(linkPath.c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES && IsMissingError(GetLastError()) ? L"卸载成功"
+                                                                                   : L"卸载失败";
 }

@@ -21,5 +21,11 @@ bool CreateShortcut(const std::wstring& target, const std::wstring& linkPath);
 // Empty on success, else "Gravo 文档安装失败。".
 std::wstring InstallDocumentation(const std::wstring& desktop = DesktopFolder());
 
-// "卸载成功" (also when there was no shortcut) or "卸载失败".
+// The documentation line's desktop line: "桌面路径 " + desktop, and a note when the install's walk refuses
+// that desktop (a share, or a link that someone else could retarget), so the line says before "安装" is
+// pressed why the install will fail.
+inline constexpr const wchar_t* untrustedDesktopNote = L"（不可信，无法放置快捷方式）";
+std::wstring DesktopLine(const std::wstring& desktop = DesktopFolder());
+
+// "卸载成功" when the shortcut was deleted or is not there, whatever the desktop, else "卸载失败".
 std::wstring UninstallDocumentation(const std::wstring& desktop = DesktopFolder());

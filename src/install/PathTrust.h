@@ -1,34 +1,58 @@
-// Which folders the elevated wizard may write into or delete from: a folder is reached component by component
-// without following any link, and a link (junction, symbolic link, mount point) on the way is taken only
-// where ordinary users could not have made it. Needs the file and security functions of kernel32/advapi32.
+// Which folders and files the elevated wizard may touch: a path is walked component by component, each
+// opened relative to its parent's handle without following it, and every handle on the way stays open
+// without share-delete until the operation ends, so nothing checked can be renamed or swapped meanwhile. A
+// link on the way is followed only as LinkRule decides. Needs ntdll (NtFiles) and advapi32.
 #pragma once
 
+#include "install/LinkRule.h"
 #include "win32/UniqueHandles.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 enum class FolderTrust
 {
-    trusted, // every link on the way was made where only administrators may change entries
+    trusted, // every link on the way passed the link rule
     missing, // a folder on the way does not exist
-    refused, // a remote path, or a link an ordinary user could have planted, or a path changed under us
+    refused, // a remote path, a link that fails the rule, or a path changed under us
 };
 
-// A folder opened through the check: its handle, and the path that handle is known to have reached
-// (absolute, without links, without a trailing backslash, e.g. "C:\Program Files\x").
+// A folder opened through the walk: its handle, the path that handle is known to have reached (absolute,
+// without links, without a trailing backslash, e.g. "C:\Program Files\x"), and every folder and link on the
+// way, held so that the path keeps naming what was checked.
 struct TrustedFolder
 {
     FolderTrust trust = FolderTrust::refused;
     std::wstring path;
     UniqueFile handle;
+    std::vector<UniqueFile> held;
 };
 
-TrustedFolder OpenTrustedFolder(const std::wstring& folder);
+// Runs between two steps of a walk with the path reached so far: the place where a test changes the disk
+// under a walk.
+using WalkSeam = std::function<void(const std::wstring& reached)>;
 
-// True when a folder with this security descriptor lets nobody but Administrators, SYSTEM and
-// TrustedInstaller add, delete or rename its entries or change its permissions (the owner included).
-bool AdmitsChangesOnlyByAdministrators(const void* securityDescriptor);
+// `extraAccess` is asked of the final folder only (FILE_LIST_DIRECTORY to list its entries).
+TrustedFolder OpenTrustedFolder(const std::wstring& folder, unsigned long extraAccess = 0,
+                                const WalkSeam& betweenSteps = WalkSeam());
+
+// An existing file reached through the walk and opened without following it; a file that is itself a link
+// is refused. While it lives, its folders are held, so its path names this very file.
+struct TrustedFile
+{
+    FolderTrust trust = FolderTrust::refused;
+    TrustedFolder folder;
+    std::wstring path;
+    UniqueFile handle;
+};
+TrustedFile OpenTrustedFile(const std::wstring& path, unsigned long access,
+                            const WalkSeam& betweenSteps = WalkSeam());
+
+// Opens (or with NtCreate::createNew creates) the file `name` of a walked folder relative to its handle,
+// without following it. On failure the handle is empty and `error` holds the Win32 error code.
+UniqueFile OpenInFolder(const TrustedFolder& folder, const std::wstring& name, unsigned long access,
+                        unsigned long share, unsigned long disposition, unsigned long& error);
 
 // What an open file-system entry is, read through its handle.
 struct EntryKind
@@ -49,14 +73,8 @@ std::wstring FinalPathOf(HANDLE handle);
 // Case-blind comparison of two paths, as the file system compares names.
 bool SamePath(const std::wstring& left, const std::wstring& right);
 
+// An open entry's security descriptor with its owner and DACL (the handle needs READ_CONTROL), or empty.
+UniqueLocalMemory SecurityOf(HANDLE entry);
+
 // "\\?\" + path: the form that reaches exactly this path, whatever its length.
 std::wstring ExtendedPath(const std::wstring& path);
-
-// Whether nobody but Administrators, SYSTEM, TrustedInstaller and `ownUser` (a SID) could have placed,
-// replaced or changed a file, from the security descriptors (owner and DACL) along its path: the drive's root
-// first, the file last. Its folder counts like the file, since a DLL planted beside a program is loaded by
-// it.
-bool OnlyTrustedCouldHavePlaced(const std::vector<const void*>& pathDescriptors, const void* ownUser);
-// The same for a file on a local disk, each entry of its path opened without following links: false for a
-// remote or relative path, a link on the way, a folder where a file is named, or permissions it cannot read.
-bool OnlyTrustedCouldHavePlacedFile(const std::wstring& file, const void* ownUser);

@@ -701,4 +701,25 @@ TEST_F(EnvironmentActions, FolderWithoutACompilerIsReportedPerKind)
     EXPECT_FALSE(mingw.detected);
 }
 
+TEST_F(EnvironmentActions, FolderTheInstallWouldRefuseIsRefusedAtTheChoiceWithTheReason)
+{
+    // The examination would accept these folders: the refusal comes first, so the line never says
+    // "found" for an install that would fail. Nothing remote is contacted to tell.
+    page.examination = 1;
+    for (const wchar_t* chosen : {L"\\\\127.0.0.1\\c$\\VS\\", L"\\\\?\\C:\\VS\\"})
+    {
+        page.chosenFolder = chosen;
+        for (const bool isMingw : {false, true})
+        {
+            EnvListEntry& entry = Entry(isMingw ? int{otherMingwIde} : int{vc2022Row}, isMingw);
+            page.resultPopupOpen = false;
+            page.Choose(entry);
+            EXPECT_TRUE(page.resultPopupOpen) << chosen;
+            EXPECT_EQ(page.resultText, untrustedFolderText) << chosen;
+            EXPECT_FALSE(entry.detected) << chosen;
+            EXPECT_EQ(entry.infoLine1, L"") << chosen;
+        }
+    }
+}
+
 } // namespace

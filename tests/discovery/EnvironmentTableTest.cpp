@@ -1,5 +1,6 @@
 #include "discovery/EnvironmentTable.h"
 
+#include "../install/PlantedLink.h"
 #include "FakeInstallations.h"
 #include "support/ScratchFolder.h"
 #include "support/ScratchRegistry.h"
@@ -191,6 +192,31 @@ TEST_F(DetectionPass, OneUninstallKeyServesEveryLookupInEnumerationOrder)
     SetRegString(HKEY_LOCAL_MACHINE, uninstall + L"B", L"InstallLocation", folder / L"Second");
     table.RunDetectionPass(documentationLine1, documentationLine2);
     EXPECT_EQ(table.vcRows[vc2026Row]->rootDir, first);
+}
+
+TEST_F(DetectionPass, CodeBlocksFolderThatIsAPlantedLinkIsNotFoundAndItsGccIsNotRun)
+{
+    // Only the tool chain's own gcc can tell that its runtime is ucrt: the refusal on the line shows that
+    // gcc ran.
+    ScratchFolder elsewhere{L"planted tool chain"};
+    InstallStandInGcc(elsewhere / L"CodeBlocks\\MinGW\\bin\\",
+                      L"msys2-ucrt64-x86_64-posix-seh-ucrt-gcc15.2.0.txt");
+    MakeFolders(elsewhere / L"CodeBlocks\\MinGW\\x86_64-w64-mingw32\\", {L"include", L"lib"});
+    const std::wstring codeBlocksKey = L"S-1-5-21-1001\\SoftWare\\CodeBlocks";
+    SetRegString(HKEY_USERS, codeBlocksKey, L"Path", elsewhere / L"CodeBlocks");
+    table.RunDetectionPass(documentationLine1, documentationLine2);
+    ASSERT_EQ(Listed(L"  CodeBlocks").statusText, L"（不支持的 mignw64_xxx_ucrt 版本）")
+        << "reached directly, the tool chain is found and its gcc runs";
+
+    // The same tool chain behind a link in a folder that ordinary users may change.
+    PlantedLink link(folder / L"CodeBlocks", elsewhere / L"CodeBlocks", LinkKind::junction);
+    ASSERT_TRUE(link.Made());
+    SetRegString(HKEY_USERS, codeBlocksKey, L"Path", folder / L"CodeBlocks");
+    table.RunDetectionPass(documentationLine1, documentationLine2);
+    EXPECT_FALSE(Listed(L"  CodeBlocks").detected);
+    EXPECT_EQ(Listed(L"  CodeBlocks").statusText, L"（未检测到）");
+    EXPECT_EQ(Listed(L"  CodeBlocks").infoLine1, L"");
+    EXPECT_EQ(table.mingwRows[codeBlocksIde]->rootDir, L"");
 }
 
 } // namespace

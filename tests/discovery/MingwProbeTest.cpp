@@ -2,6 +2,7 @@
 #include "discovery/FolderSearch.h"
 #include "discovery/MingwProbe.h"
 
+#include "../install/PlantedLink.h"
 #include "FakeInstallations.h"
 #include "support/ScratchFolder.h"
 #include "win32/TextConversion.h"
@@ -293,13 +294,29 @@ TEST_F(MingwProbe, DevCpp54OnAToolchainThatIsNotPlainMingw32LeavesTheVariantOff)
     EXPECT_FALSE(Row(devcppIde).devcpp54Libs);
 }
 
-TEST_F(MingwProbe, ChosenDevicePathFolderIsUsedAsChosen)
+TEST_F(MingwProbe, ChosenDevicePathFolderFindsNothingAsTheInstallWouldRefuseIt)
 {
-    // Only paths read from the registry are held to local ones; the user's own choice stands.
-    const std::wstring base = Make64BitToolchain(folder / L"mingw64\\", seh64Report, {L"lib"});
+    // "\\?\" paths are refused by the install's walk; discovery sees nothing there, and runs no gcc.
+    Make64BitToolchain(folder / L"mingw64\\", seh64Report, {L"lib"});
     MakeFiles(folder / L"mingw64\\", {L"bin\\libgcc_s_seh-1.dll"});
-    EXPECT_EQ(Probe(L"\\\\?\\" + folder / L"mingw64", otherMingwIde), 1);
-    EXPECT_EQ(Row(otherMingwIde).rootDir, L"\\\\?\\" + base);
+    EXPECT_EQ(Probe(L"\\\\?\\" + folder / L"mingw64", otherMingwIde), 0);
+    EXPECT_EQ(Row(otherMingwIde).rootDir, L"");
+    EXPECT_EQ(entry.infoLine1, L"");
+}
+
+TEST_F(MingwProbe, TripletFolderThatIsAPlantedLinkIsNotThere)
+{
+    // The tool chain's own folders are plain; its target folder is a link into another tree, in a folder
+    // that ordinary users may change.
+    ScratchFolder elsewhere{L"planted triplet"};
+    MakeFolders(elsewhere / L"x86_64-w64-mingw32\\", {L"include", L"lib", L"lib32"});
+    InstallStandInGcc(folder / L"mingw64\\bin\\", seh64Report);
+    PlantedLink link(folder / L"mingw64\\x86_64-w64-mingw32", elsewhere / L"x86_64-w64-mingw32",
+                     LinkKind::junction);
+    ASSERT_TRUE(link.Made());
+    EXPECT_EQ(Probe(folder / L"mingw64", otherMingwIde), 0);
+    EXPECT_EQ(Row(otherMingwIde).rootDir, L"");
+    EXPECT_EQ(entry.infoLine1, L"");
 }
 
 TEST_F(MingwProbe, DriveRootHoldingNoToolchainFindsNothing)

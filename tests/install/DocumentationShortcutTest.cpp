@@ -156,10 +156,21 @@ TEST_F(DocumentationShortcut, DesktopThatIsALinkAnOrdinaryUserCouldPlantIsNeithe
     PlantedLink link(linkedDesktop, elsewhere.Path().substr(0, elsewhere.Path().size() - 1),
                      LinkKind::junction);
     ASSERT_TRUE(link.Made());
+    EXPECT_EQ(DesktopLine(linkedDesktop), L"桌面路径 " + linkedDesktop + untrustedDesktopNote)
+        << "the line says before the install why it will fail";
     EXPECT_EQ(InstallDocumentation(linkedDesktop), L"Gravo 文档安装失败。");
-    EXPECT_EQ(UninstallDocumentation(linkedDesktop), L"卸载失败");
+    EXPECT_EQ(UninstallDocumentation(linkedDesktop), L"卸载失败") << "a shortcut is there and stays";
     EXPECT_EQ(FolderContents(elsewhere.Path()),
               (std::map<std::wstring, std::string>{{L"Gravo_Help.lnk", "someone else's file"}}));
+
+    ASSERT_TRUE(DeleteFileW((elsewhere / L"Gravo_Help.lnk").c_str()));
+    EXPECT_EQ(UninstallDocumentation(linkedDesktop), L"卸载成功") << "no shortcut there: nothing to remove";
+}
+
+TEST_F(DocumentationShortcut, DesktopLineOfAnOrdinaryDesktopIsThePathAlone)
+{
+    EXPECT_EQ(DesktopLine(desktop), L"桌面路径 " + desktop);
+    EXPECT_EQ(DesktopLine(L""), L"桌面路径 ");
 }
 
 } // namespace

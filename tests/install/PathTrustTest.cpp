@@ -1,8 +1,10 @@
 // The path check on its own: which folder permissions count as administrators-only (real security
-// descriptors made from SDDL), which paths are refused before anything is opened, and what Wine tells of
-// folder permissions.
+// descriptors made from SDDL), which paths are refused before anything is opened, what Wine tells of
+// folder permissions, and the walk under a swap: the disk changed between two of its steps.
+#include "install/FilePlacement.h"
 #include "install/PathTrust.h"
 
+#include "PlantedLink.h"
 #include "support/ScratchFolder.h"
 #include "support/Wine.h"
 #include "win32/TextConversion.h"
@@ -13,6 +15,7 @@
 #include <sddl.h>
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 namespace
@@ -245,6 +248,157 @@ TEST(TrustedFolders, RemoteAndDevicePathsAreRefused)
         const TrustedFolder opened = OpenTrustedFolder(path);
         EXPECT_EQ(opened.trust, FolderTrust::refused) << path;
         EXPECT_FALSE(opened.handle) << path;
+    }
+}
+
+// Lets Authenticated Users write the link's own attributes, and so its reparse data: they could retarget it.
+bool LetUsersRetarget(const std::wstring& link)
+{
+    UniqueFile handle(CreateFileW(link.c_str(), READ_CONTROL | WRITE_DAC, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    UniqueLocalMemory descriptor;
+    PACL dacl = nullptr;
+    if (!handle ||
+        GetSecurityInfo(handle.get(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                        nullptr, reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.put())) != ERROR_SUCCESS)
+        return false;
+    unsigned char users[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof users;
+    CreateWellKnownSid(WinAuthenticatedUserSid, nullptr, users, &size);
+    EXPLICIT_ACCESSW access{};
+    access.grfAccessPermissions = FILE_WRITE_ATTRIBUTES;
+    access.grfAccessMode = GRANT_ACCESS;
+    access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+    access.Trustee.ptstrName = reinterpret_cast<LPWSTR>(users);
+    UniqueLocalMemory widened;
+    return SetEntriesInAclW(1, &access, dacl, reinterpret_cast<PACL*>(widened.put())) == ERROR_SUCCESS &&
+           SetSecurityInfo(handle.get(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                           static_cast<PACL>(widened.get()), nullptr) == ERROR_SUCCESS;
+}
+
+class LinksInAnAdministratorsOnlyFolder : public ::testing::TestWithParam<LinkKind>
+{
+protected:
+    ScratchFolder folder{L"administrators' links"};
+    ScratchFolder target{L"link target"};
+};
+
+TEST_P(LinksInAnAdministratorsOnlyFolder, AreFollowedUntilUsersMayRetargetThem)
+{
+    MakeFolders(target / L"include");
+    PlantedLink link(folder / L"link", target / L"include", GetParam());
+    ASSERT_TRUE(link.Made());
+    if (!link.ReportedAsLink() || !AdmitOnlyAdministrators(folder.Path()))
+        GTEST_SKIP()
+            << "Wine makes no reparse point and keeps no folder DACL; on Windows (elevated) this shows "
+               "that a link administrators made in an administrators-only folder is followed, and is "
+               "refused once users may retarget it";
+    const TrustedFolder followed = OpenTrustedFolder(folder / L"link\\");
+    EXPECT_EQ(followed.trust, FolderTrust::trusted);
+    EXPECT_TRUE(SamePath(followed.path, target / L"include"));
+    ASSERT_TRUE(LetUsersRetarget(folder / L"link"));
+    EXPECT_EQ(OpenTrustedFolder(folder / L"link\\").trust, FolderTrust::refused);
+}
+
+TEST(TrustedFolders, RelativeSymbolicLinkInAnAdministratorsOnlyFolderIsFollowedFromItsFolder)
+{
+    ScratchFolder folder{L"administrators' links"};
+    MakeFolders(folder / L"shared\\include");
+    const std::wstring link = folder / L"include";
+    const bool made = CreateSymbolicLinkW(link.c_str(), L"shared\\include", SYMBOLIC_LINK_FLAG_DIRECTORY) &&
+                      (GetFileAttributesW(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    if (!made || !AdmitOnlyAdministrators(folder.Path()))
+        GTEST_SKIP()
+            << "Wine makes no reparse point and keeps no folder DACL; on Windows (elevated) this shows "
+               "that a relative symbolic link is followed from the folder that holds it";
+    const TrustedFolder followed = OpenTrustedFolder(link);
+    EXPECT_EQ(followed.trust, FolderTrust::trusted);
+    EXPECT_TRUE(SamePath(followed.path, folder / L"shared\\include"));
+    RemoveDirectoryW(link.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, LinksInAnAdministratorsOnlyFolder,
+                         ::testing::Values(LinkKind::junction, LinkKind::symbolicLink));
+
+// The seam runs between two steps of the walk, with the path reached so far: there the test renames or
+// swaps what the walk has reached, or is about to reach.
+class WalkUnderASwap : public ::testing::Test
+{
+protected:
+    WalkUnderASwap()
+    {
+        MakeFolders(folder / L"a\\b\\c");
+        MakeFolders(elsewhere / L"b\\c");
+    }
+    bool Rename(const std::wstring& from, const std::wstring& to)
+    {
+        return MoveFileExW((folder / from).c_str(), (folder / to).c_str(), 0) != FALSE;
+    }
+
+    ScratchFolder folder{L"swap"};
+    ScratchFolder elsewhere{L"swap target"};
+};
+
+TEST_F(WalkUnderASwap, AnAncestorRenamedBetweenTwoStepsIsEitherHeldOrRefused)
+{
+    std::unique_ptr<PlantedLink> link;
+    const WalkSeam seam = [&](const std::wstring& reached)
+    {
+        // After "a" and "b" are open, before "c" is: "a" is renamed, and a link to another tree that holds
+        // "b\c" takes its name.
+        if (SamePath(reached, folder / L"a\\b") && Rename(L"a", L"a-moved"))
+            link = std::make_unique<PlantedLink>(folder / L"a", elsewhere.Path(), LinkKind::junction);
+    };
+    const std::wstring name = L"a\\b\\c";
+    {
+        const TrustedFolder opened = OpenTrustedFolder(folder / name, 0, seam);
+        if (RunningUnderWine())
+        {
+            // Wine checks no share mode on folders: the rename goes through, and the walk, whose next step
+            // does not lead where its path says, refuses.
+            ASSERT_TRUE(link && link->Made());
+            EXPECT_EQ(opened.trust, FolderTrust::refused);
+        }
+        else
+        {
+            // Held without share-delete, no folder on the way can be renamed while the walk lives.
+            EXPECT_FALSE(link);
+            EXPECT_EQ(opened.trust, FolderTrust::trusted);
+            EXPECT_TRUE(SamePath(opened.path, folder / name));
+            EXPECT_FALSE(Rename(name, name + L"-moved")) << "the folder reached is held as well";
+        }
+    }
+    link.reset();
+    const std::wstring now = RunningUnderWine() ? L"a-moved\\b\\c" : name;
+    EXPECT_TRUE(Rename(now, now + L"-moved")) << "every handle is let go when the walk's result ends";
+}
+
+TEST_F(WalkUnderASwap, AFolderSwappedForALinkBeforeTheWalkReachesItIsRefused)
+{
+    std::unique_ptr<PlantedLink> link;
+    const WalkSeam seam = [&](const std::wstring& reached)
+    {
+        // After "a" is open, "b" is moved away and a link to another "b" takes its name.
+        if (link || !SamePath(reached, folder / L"a"))
+            return;
+        ASSERT_TRUE(Rename(L"a\\b", L"a\\b-moved"));
+        link = std::make_unique<PlantedLink>(folder / L"a\\b", elsewhere / L"b", LinkKind::junction);
+    };
+    for (const bool file : {false, true})
+    {
+        link.reset();
+        if (file)
+        {
+            ASSERT_TRUE(Rename(L"a\\b-moved", L"a\\b"));
+            WriteTextFile(folder / L"a\\b\\c\\gcc.exe", "x");
+            WriteTextFile(elsewhere / L"b\\c\\gcc.exe", "planted");
+        }
+        const FolderTrust trust =
+            file ? OpenTrustedFile(folder / L"a\\b\\c\\gcc.exe", GENERIC_READ, seam).trust
+                 : OpenTrustedFolder(folder / L"a\\b\\c", 0, seam).trust;
+        ASSERT_TRUE(link && link->Made()) << file;
+        EXPECT_EQ(trust, FolderTrust::refused) << file;
     }
 }
 
