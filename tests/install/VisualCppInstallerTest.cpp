@@ -111,12 +111,12 @@ TEST_F(VisualCppInstaller, InstallTwiceOverwritesAndUninstallTwiceFailsAtTheFirs
     EXPECT_EQ(UninstallVisualCpp(table, vc2022Row), L"卸载失败");
 }
 
-TEST_F(VisualCppInstaller, MissingReleaseFileStopsTheInstallThereAndKeepsEarlierCopies)
+TEST_F(VisualCppInstaller, MissingReleaseFileFailsTheInstallBeforeAnyCopyAndIsNamed)
 {
     Detect(vc2022Row, L"VS\\", L"include\\", L"lib\\x86\\", L"lib\\x64\\");
     kit.Remove(L"lib_vs\\VC2015\\x86\\Gravoa.lib");
-    EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"安装失败");
-    EXPECT_EQ(Installed(), (std::set<std::wstring>{L"VS\\include\\gravo.h", L"VS\\include\\graphics.h"}));
+    EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"安装失败\nlib_vs\\VC2015\\x86\\Gravoa.lib");
+    EXPECT_TRUE(Installed().empty());
 }
 
 TEST_F(VisualCppInstaller, LockedHeaderEndsTheInstallBeforeAnyOtherCopy)
@@ -329,13 +329,68 @@ TEST_F(VisualCppTargets, RemoteTargetIsRefused)
 
 TEST_F(VisualCppTargets, FailedCopyLeavesNoTemporaryFileBehind)
 {
-    Vc2022();
-    kit.Remove(L"lib_vs\\VC2015\\x64\\Gravow.lib");
+    VcToolsetRow& row = Vc2022();
+    WriteTextFile(row.rootDir + L"lib\\x64\\Gravow.lib", "in use");
+    HANDLE locked = CreateFileW((row.rootDir + L"lib\\x64\\Gravow.lib").c_str(), GENERIC_READ, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
     EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"安装失败");
-    EXPECT_EQ(Installed().size(), 5u);
+    CloseHandle(locked);
+    EXPECT_EQ(Installed().size(), 6u);
+    EXPECT_EQ(ReadTextFile(row.rootDir + L"lib\\x64\\Gravow.lib"), "in use");
     for (const std::wstring& file : Installed())
         EXPECT_EQ(file.find(L"~gravo"), std::wstring::npos) << file;
 }
+
+// A release file that is not the build's: changed after the build, or reached through a link planted in the
+// release folder. The install refuses before it deletes or writes anything, and names the file.
+class RefusedRelease : public StaleToolsetCopies
+{
+protected:
+    // Visual Studio 2019, whose default tool set folder holds an earlier install's copies: the clean-up that
+    // runs before the copies must not run either.
+    void ExpectRefusedWithNothingChanged(const std::wstring& file)
+    {
+        LayOut(vc2019Row);
+        const auto before = FolderContents(target.Path());
+        EXPECT_EQ(InstallVisualCpp(table, vc2019Row), L"安装失败\n" + file);
+        EXPECT_EQ(FolderContents(target.Path()), before);
+    }
+};
+
+class TamperedRelease : public RefusedRelease, public ::testing::WithParamInterface<std::wstring>
+{
+};
+
+TEST_P(TamperedRelease, FileChangedAfterTheBuildIsRefused)
+{
+    const std::wstring path = ProgramFolder() + GetParam();
+    WriteTextFile(path, ReadTextFile(path) + " ");
+    ExpectRefusedWithNothingChanged(GetParam());
+}
+
+// The release folder's VC2015\x64 folder is a link to a folder whose files have the build's bytes; the link
+// lies in a folder that users may change, so the walk does not take it.
+TEST_F(RefusedRelease, FileReachedThroughAPlantedLinkIsRefused)
+{
+    ScratchFolder elsewhere{L"release link target"};
+    const std::wstring folder = L"lib_vs\\VC2015\\x64";
+    for (const wchar_t* name : {L"Gravoa.lib", L"Gravow.lib"})
+        WriteTextFile(elsewhere / name, ReleaseKit::ContentsOf(folder + L"\\" + name));
+    RemoveTree(ProgramFolder() + folder);
+    for (LinkKind kind : {LinkKind::junction, LinkKind::symbolicLink})
+    {
+        PlantedLink link(ProgramFolder() + folder, elsewhere.Path().substr(0, elsewhere.Path().size() - 1),
+                         kind);
+        ASSERT_TRUE(link.Made());
+        ExpectRefusedWithNothingChanged(folder + L"\\Gravoa.lib");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ReleaseFiles, TamperedRelease,
+                         ::testing::Values(L"include\\gravo.h", L"include\\graphics.h",
+                                           L"lib_vs\\VC2015\\x86\\Gravoa.lib",
+                                           L"lib_vs\\VC2015\\x64\\Gravow.lib"));
 
 // A link (junction or directory symbolic link) standing in for the include folder, leading to a folder
 // that holds a user's header and copies of the library's own.
