@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
+
 namespace
 {
 
@@ -356,6 +358,21 @@ protected:
         EXPECT_EQ(InstallVisualCpp(table, vc2019Row), L"安装失败\n" + file);
         EXPECT_EQ(FolderContents(target.Path()), before);
     }
+    // Makes the release folder's VC2015\x64 a link to a folder whose files have the build's bytes.
+    void LinkReleaseFolder(LinkKind kind)
+    {
+        for (const wchar_t* name : {L"Gravoa.lib", L"Gravow.lib"})
+            WriteTextFile(elsewhere / name, ReleaseKit::ContentsOf(linkedFolder + L"\\" + name));
+        releaseLink.reset();
+        RemoveTree(ProgramFolder() + linkedFolder);
+        releaseLink = std::make_unique<PlantedLink>(
+            ProgramFolder() + linkedFolder, elsewhere.Path().substr(0, elsewhere.Path().size() - 1), kind);
+        ASSERT_TRUE(releaseLink->Made());
+    }
+
+    const std::wstring linkedFolder = L"lib_vs\\VC2015\\x64";
+    ScratchFolder elsewhere{L"release link target"};
+    std::unique_ptr<PlantedLink> releaseLink;
 };
 
 class TamperedRelease : public RefusedRelease, public ::testing::WithParamInterface<std::wstring>
@@ -369,22 +386,30 @@ TEST_P(TamperedRelease, FileChangedAfterTheBuildIsRefused)
     ExpectRefusedWithNothingChanged(GetParam());
 }
 
-// The release folder's VC2015\x64 folder is a link to a folder whose files have the build's bytes; the link
-// lies in a folder that users may change, so the walk does not take it.
+// A link in the release folder, which users may change, is not taken: the files behind it count as
+// differing although their bytes are the build's.
 TEST_F(RefusedRelease, FileReachedThroughAPlantedLinkIsRefused)
 {
-    ScratchFolder elsewhere{L"release link target"};
-    const std::wstring folder = L"lib_vs\\VC2015\\x64";
-    for (const wchar_t* name : {L"Gravoa.lib", L"Gravow.lib"})
-        WriteTextFile(elsewhere / name, ReleaseKit::ContentsOf(folder + L"\\" + name));
-    RemoveTree(ProgramFolder() + folder);
     for (LinkKind kind : {LinkKind::junction, LinkKind::symbolicLink})
     {
-        PlantedLink link(ProgramFolder() + folder, elsewhere.Path().substr(0, elsewhere.Path().size() - 1),
-                         kind);
-        ASSERT_TRUE(link.Made());
-        ExpectRefusedWithNothingChanged(folder + L"\\Gravoa.lib");
+        LinkReleaseFolder(kind);
+        ExpectRefusedWithNothingChanged(linkedFolder + L"\\Gravoa.lib");
     }
+}
+
+// The same link in a folder that only administrators may change passes the walk's rule.
+TEST_F(RefusedRelease, FileReachedThroughALinkInAnAdministratorsOnlyFolderIsTaken)
+{
+    LinkReleaseFolder(LinkKind::junction);
+    // Wine 8 reports no link as a reparse point and keeps no folder DACL (see PathTrustTest).
+    if (!releaseLink->ReportedAsLink() || !AdmitOnlyAdministrators(ProgramFolder() + L"lib_vs\\VC2015"))
+        GTEST_SKIP()
+            << "the system made no reparse point or keeps no administrators-only DACL; on Windows the "
+               "release files behind a junction in an administrators-only folder install";
+    LayOut(vc2019Row);
+    EXPECT_EQ(InstallVisualCpp(table, vc2019Row), L"");
+    EXPECT_EQ(ReadTextFile(target / L"VC\\Auxiliary\\VS\\lib\\x64\\Gravow.lib"),
+              ReleaseKit::ContentsOf(linkedFolder + L"\\Gravow.lib"));
 }
 
 INSTANTIATE_TEST_SUITE_P(ReleaseFiles, TamperedRelease,
