@@ -1,54 +1,31 @@
-# Assembles the release folder afresh (cmake -P, from the kit target) as release-layout.txt lists it, then
+# Assembles the release folder afresh (cmake -P, from the kit target) from the staged release files
+# (StagePayload.cmake, whose digests the wizard carries) and the wizard, as release-layout.txt lists them, then
 # packs it into the release archive, the files at the archive's root in the list's order, with the archive's
 # SHA-256 beside it (ARCHIVE.sha256, in sha256sum's format).
-#   KIT_DIR, LAYOUT, TEMPLATES, HEADER, GRAPHICS_HEADER, LIB32_DIR, LIB64_DIR, WIZARD (may be empty), ARCHIVE
+#   KIT_DIR, LAYOUT, PAYLOAD_DIR, WIZARD (may be empty), ARCHIVE
 file(REMOVE_RECURSE ${KIT_DIR})
 file(REMOVE ${ARCHIVE} ${ARCHIVE}.sha256)
-
-# Copies SOURCE to the release path TARGET, failing the assembly when the build has not made it.
-function(kit_copy source target)
-  if(NOT EXISTS ${source})
-    message(FATAL_ERROR "missing kit file ${source}")
-  endif()
-  file(COPY_FILE ${source} ${KIT_DIR}/${target})
-endfunction()
 
 file(STRINGS ${LAYOUT} entries REGEX "^[^#]")
 set(packed)
 foreach(entry IN LISTS entries)
-  if(NOT entry MATCHES "^([^ ]+) +([^ ]+) *(.*)$")
+  if(NOT entry MATCHES "^([^ ]+) +([^ ]+)")
     message(FATAL_ERROR "${LAYOUT}: not a layout line: ${entry}")
   endif()
   set(path ${CMAKE_MATCH_1})
-  set(kind ${CMAKE_MATCH_2})
-  set(details ${CMAKE_MATCH_3})
-  get_filename_component(NAME ${path} NAME)
-  get_filename_component(folder ${path} DIRECTORY)
-  file(MAKE_DIRECTORY ${KIT_DIR}/${folder})
-  if(kind STREQUAL "wizard")
+  set(source ${PAYLOAD_DIR}/${path})
+  if(CMAKE_MATCH_2 STREQUAL "wizard")
     if(NOT WIZARD)
       continue()
     endif()
-    kit_copy(${WIZARD} ${path})
-  elseif(kind STREQUAL "header")
-    kit_copy(${HEADER} ${path})
-  elseif(kind STREQUAL "graphics-header")
-    kit_copy(${GRAPHICS_HEADER} ${path})
-  elseif(kind STREQUAL "readme")
-    configure_file(${TEMPLATES}/lib_vs-README.txt ${KIT_DIR}/${path} @ONLY NEWLINE_STYLE CRLF)
-  elseif(kind STREQUAL "vs-standin" AND details MATCHES "^([^ ]+) +(.+)$")
-    # The template's words: NAME, CHARSET, COMPILERS and ARCH (the folder the stand-in lies in).
-    set(CHARSET ${CMAKE_MATCH_1})
-    set(COMPILERS ${CMAKE_MATCH_2})
-    get_filename_component(ARCH ${folder} NAME)
-    configure_file(${TEMPLATES}/standin-lib.txt ${KIT_DIR}/${path} @ONLY NEWLINE_STYLE CRLF)
-  elseif(kind STREQUAL "mingw32")
-    kit_copy(${LIB32_DIR}/${NAME} ${path})
-  elseif(kind STREQUAL "mingw64")
-    kit_copy(${LIB64_DIR}/${NAME} ${path})
-  else()
-    message(FATAL_ERROR "${LAYOUT}: unknown kind of release file: ${entry}")
+    set(source ${WIZARD})
   endif()
+  if(NOT EXISTS ${source})
+    message(FATAL_ERROR "missing kit file ${source}")
+  endif()
+  get_filename_component(folder ${path} DIRECTORY)
+  file(MAKE_DIRECTORY ${KIT_DIR}/${folder})
+  file(COPY_FILE ${source} ${KIT_DIR}/${path})
   list(APPEND packed ${path})
 endforeach()
 

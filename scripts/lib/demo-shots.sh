@@ -16,6 +16,7 @@ demo_shots_run() {
   window=$(demo_find_window "$pid")
   demo_client_offset "$window"
   demo_settled_shot "$window" "$out/welcome.png"
+  demo_wait_hover "$window" "${DEMO_NEXT_BUTTON[@]}"
   demo_click "$window" "${DEMO_NEXT_BUTTON[@]}"
   demo_settled_shot "$window" "$out/environments.png"
   demo_click "$window" "${DEMO_CLOSE_BUTTON[@]}"
@@ -80,6 +81,21 @@ demo_settled_shot() {
     last=$sum
   done
   echo "demo: the wizard's window did not settle for $file" >&2
+  return 1
+}
+
+# demo_wait_hover WINDOW X Y: puts the pointer on the button at client (X, Y) and waits until the button turns
+# white under it (300 s at most). The detection pass runs after the first frame and draws nothing meanwhile: a
+# press and release made during it would reach the wizard in one frame, and make no click.
+demo_wait_hover() {
+  xdotool mousemove --window "$1" $((DEMO_CLIENT_X + $2)) $((DEMO_CLIENT_Y + $3))
+  local deadline=$((SECONDS + 300)) colour
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    colour=$(import -window "$1" -crop "1x1+$((DEMO_CLIENT_X + $2 - 34))+$((DEMO_CLIENT_Y + $3))" -depth 8 rgb:- | od -An -tu1 | tr -s ' ')
+    [ "$colour" = " 255 255 255" ] && return 0
+    sleep 0.2
+  done
+  echo "demo: the wizard did not answer the pointer" >&2
   return 1
 }
 

@@ -11,11 +11,30 @@
 
 #include <shlobj.h>
 
+#include <string>
+#include <vector>
+
 namespace
 {
 
 const nk_color textColour = nk_rgb(33, 33, 33);
 constexpr float tooltipWidth = 340;
+constexpr float resultLineHeight = 16;
+constexpr float resultPopupMargin = 20;
+
+// The lines of a result text, split at its line feeds.
+std::vector<std::string> LinesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    for (size_t start = 0;;)
+    {
+        const size_t end = text.find('\n', start);
+        lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        if (end == std::string::npos)
+            return lines;
+        start = end + 1;
+    }
+}
 
 // A label whose UTF-8 copy lives exactly as long as the widget call.
 void LabelColoured(nk_context* context, const std::wstring& text, nk_color colour)
@@ -142,14 +161,28 @@ void EnvironmentPage::DrawResultPopup(const nk_style_button& style)
 {
     if (!resultPopupOpen)
         return;
-    if (!nk_popup_begin(context_, NK_POPUP_STATIC, "", NK_WINDOW_NO_SCROLLBAR, resultPopupRect))
+    // A result of several lines (an install that names the release file it refused) widens the popup to
+    // the window's width less a margin and lengthens it downwards by one row per extra line.
+    const std::vector<std::string> lines = LinesOf(WideToUtf8(resultText));
+    struct nk_rect rect = resultPopupRect;
+    if (lines.size() > 1)
+    {
+        rect.x = resultPopupMargin;
+        rect.w = static_cast<float>(width_) - 2 * resultPopupMargin;
+        rect.h +=
+            (resultLineHeight + context_->style.window.spacing.y) * static_cast<float>(lines.size() - 1);
+    }
+    if (!nk_popup_begin(context_, NK_POPUP_STATIC, "", NK_WINDOW_NO_SCROLLBAR, rect))
     {
         resultPopupOpen = false;
         return;
     }
     nk_layout_row_dynamic(context_, 5, 1);
-    nk_layout_row_dynamic(context_, 16, 1);
-    nk_label_colored(context_, WideToUtf8(resultText).c_str(), NK_TEXT_CENTERED, textColour);
+    for (const std::string& line : lines)
+    {
+        nk_layout_row_dynamic(context_, resultLineHeight, 1);
+        nk_label_colored(context_, line.c_str(), NK_TEXT_CENTERED, textColour);
+    }
     nk_layout_row_dynamic(context_, 10, 1);
     nk_layout_row_dynamic(context_, 25, 1);
     if (nk_button_label_styled(context_, &style, "OK"))

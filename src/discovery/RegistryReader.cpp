@@ -44,13 +44,23 @@ std::wstring BufferText(const ValueBuffer& buffer, DWORD bytes)
     return std::wstring(buffer, length);
 }
 
-// One value of an open key as text; false when it cannot be read.
+// Only text values name folders and programs: numbers, binary data and lists are no text, and an
+// expandable string is taken as it stands, since expanding it would read variables of the wizard's own
+// environment in place of the user's.
+bool IsTextType(DWORD type)
+{
+    return type == REG_SZ || type == REG_EXPAND_SZ;
+}
+
+// One text value of an open key; false when it cannot be read or is not text.
 bool ReadValueText(HKEY key, const wchar_t* valueName, std::wstring& text)
 {
     ValueBuffer buffer = {};
     DWORD bytes = sizeof buffer;
-    if (RegQueryValueExW(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &bytes) !=
-        ERROR_SUCCESS)
+    DWORD type = REG_NONE;
+    if (RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes) !=
+            ERROR_SUCCESS ||
+        !IsTextType(type))
         return false;
     text = BufferText(buffer, bytes);
     return true;
@@ -92,6 +102,8 @@ bool IsUserHiveName(const std::wstring& name)
     return !(name.size() > 8 && EndsWith(name, L"_Classes"));
 }
 
+// Each user writes only his own hive: a hive whose value cannot be read (missing, too long, not text) is
+// passed over, so that no user can hide another user's value.
 std::wstring ReadCurrentUserString(const wchar_t* subkeyPath, const wchar_t* valueName)
 {
     std::wstring lastRead;
@@ -101,10 +113,9 @@ std::wstring ReadCurrentUserString(const wchar_t* subkeyPath, const wchar_t* val
             continue;
         const std::wstring path = name + L"\\" + (subkeyPath != nullptr ? subkeyPath : L"");
         UniqueRegKey key = OpenForReading(HKEY_USERS, path.c_str());
-        if (!key)
-            continue;
-        if (!ReadValueText(key.get(), valueName, lastRead))
-            return {};
+        std::wstring text;
+        if (key && ReadValueText(key.get(), valueName, text))
+            lastRead = std::move(text);
     }
     return lastRead;
 }
@@ -216,8 +227,8 @@ UninstallEntries::FirstMatchValue(const std::function<bool(const std::wstring&)>
                                   ValueBuffer buffer = {};
                                   DWORD bytes = sizeof buffer;
                                   if (RegGetValueW(key.get(), name.c_str(), L"DisplayName",
-                                                   RRF_RT_ANY | RRF_NOEXPAND, nullptr, buffer,
-                                                   &bytes) == ERROR_SUCCESS)
+                                                   RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                                                   nullptr, buffer, &bytes) == ERROR_SUCCESS)
                                       subkeys_.push_back({std::move(name), BufferText(buffer, bytes)});
                               });
     }

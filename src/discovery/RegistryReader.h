@@ -16,9 +16,10 @@ inline constexpr unsigned long registryValueBufferBytes = 2048;
 // Names of the key's direct subkeys in enumeration order; a null path means the hive itself.
 std::vector<std::wstring> EnumSubkeys(HKEY hive, const wchar_t* subkeyPath);
 
-// The value's text up to its first zero character, at most 1024 characters. For HKEY_CURRENT_USER the
-// "S-" hives of HKEY_USERS ("_Classes" hives left out) are read in turn and the last value read wins; a hive
-// that has the key but not the value makes the whole read empty.
+// The text of a REG_SZ or REG_EXPAND_SZ value (not expanded) up to its first zero character, at most 1024
+// characters; any other type reads as empty. For HKEY_CURRENT_USER the "S-" hives of HKEY_USERS
+// ("_Classes" hives left out) are read in turn and the last value read wins; a hive whose value is missing,
+// too long or not text is passed over.
 std::wstring ReadRegistryString(HKEY hive, const wchar_t* subkeyPath, const wchar_t* valueName);
 
 // True only when the host's PROCESSOR_ARCHITECTURE is exactly "AMD64".

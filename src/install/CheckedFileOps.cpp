@@ -28,13 +28,19 @@ struct CheckedEntry
     UniqueFile file;
 };
 
-// Opens an existing file of the folder. A link, a folder, or a handle that reached any other place than
-// that folder's entry is refused.
-EntryState OpenEntry(const TrustedFolder& folder, const std::wstring& name, UniqueFile& file)
+// What a file of a checked folder is opened for: reading, renaming and deleting an installed file, or only
+// reading a release file (which the wizard need not be allowed to delete).
+constexpr DWORD changeAccess = GENERIC_READ | DELETE;
+constexpr DWORD readAccess = GENERIC_READ;
+
+// Opens an existing file of the folder; others may read it meanwhile, not change it. A link, a folder, or
+// a handle that reached any other place than that folder's entry is refused.
+EntryState OpenEntry(const TrustedFolder& folder, const std::wstring& name, UniqueFile& file,
+                     DWORD access = changeAccess)
 {
     const std::wstring path = folder.path + L"\\" + name;
     unsigned long error = 0;
-    file = OpenInFolder(folder, name, GENERIC_READ | DELETE, FILE_SHARE_READ, NtCreate::openExisting, error);
+    file = OpenInFolder(folder, name, access, FILE_SHARE_READ, NtCreate::openExisting, error);
     if (!file)
         return IsMissingError(error) ? EntryState::absent : EntryState::refused;
     const EntryKind kind = KindOf(file.get());
@@ -47,7 +53,7 @@ EntryState OpenEntry(const TrustedFolder& folder, const std::wstring& name, Uniq
 }
 
 // The folder of a path checked and opened, and the file in it opened when it exists.
-EntryState OpenChecked(const std::wstring& path, CheckedEntry& entry)
+EntryState OpenChecked(const std::wstring& path, CheckedEntry& entry, DWORD access = changeAccess)
 {
     const size_t cut = path.find_last_of(L"\\/");
     if (cut == std::wstring::npos || cut + 1 == path.size())
@@ -58,7 +64,7 @@ EntryState OpenChecked(const std::wstring& path, CheckedEntry& entry)
         return EntryState::absent;
     if (entry.folder.trust != FolderTrust::trusted)
         return EntryState::refused;
-    return OpenEntry(entry.folder, entry.name, entry.file);
+    return OpenEntry(entry.folder, entry.name, entry.file, access);
 }
 
 // The whole file from its current position; false when it is longer than the limit or cannot be read.
@@ -79,25 +85,13 @@ bool ReadUpTo(HANDLE file, size_t limit, std::string& contents)
     }
 }
 
-UniqueFile OpenReleaseFile(const std::wstring& source)
-{
-    return UniqueFile(CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-}
-
 // Every installed name is the library's, except graphics.h, whose contents must say so.
-bool IsLibrarysCopy(HANDLE installed, const std::wstring& name, const std::wstring& releaseCopy)
+bool IsLibrarysCopy(HANDLE installed, const std::wstring& name, const std::string& releaseCopy)
 {
     if (!IsSharedHeaderName(name))
         return true;
     std::string contents;
-    if (!ReadUpTo(installed, headerReadLimit, contents))
-        return false;
-    std::string release;
-    const UniqueFile source = OpenReleaseFile(releaseCopy);
-    if (!source || !ReadUpTo(source.get(), headerReadLimit, release))
-        release.clear();
-    return IsLibraryGraphicsHeader(contents, release);
+    return ReadUpTo(installed, headerReadLimit, contents) && IsLibraryGraphicsHeader(contents, releaseCopy);
 }
 
 bool MarkForDeletion(HANDLE file)
@@ -185,39 +179,22 @@ bool WriteAll(HANDLE target, const char* data, size_t size)
     return true;
 }
 
-bool CopyContents(const std::wstring& source, HANDLE target)
-{
-    const UniqueFile input = OpenReleaseFile(source);
-    if (!input)
-        return false;
-    std::vector<char> buffer(1 << 16);
-    for (;;)
-    {
-        DWORD got = 0;
-        if (!ReadFile(input.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
-            return false;
-        if (got == 0)
-            return FlushFileBuffers(target) != FALSE;
-        if (!WriteAll(target, buffer.data(), got))
-            return false;
-    }
-}
-
-// Writes the new file under a temporary name, then gives it the target's name in one step. `source` is the
-// release copy that tells whether a graphics.h in the way is the library's.
-template <typename Fill> bool PutInPlace(const std::wstring& source, const std::wstring& target, Fill fill)
+// Writes a file of the given contents under a temporary name, then gives it the target's name in one step.
+// `releaseCopy` is the release's graphics.h that tells whether a graphics.h in the way is the library's.
+bool PutInPlace(const std::string& releaseCopy, const std::wstring& target, const std::string& contents)
 {
     CheckedEntry existing;
     const EntryState state = OpenChecked(target, existing);
     if (state == EntryState::refused || existing.folder.trust != FolderTrust::trusted)
         return false;
     const bool keepForeign =
-        state == EntryState::opened && !IsLibrarysCopy(existing.file.get(), existing.name, source);
+        state == EntryState::opened && !IsLibrarysCopy(existing.file.get(), existing.name, releaseCopy);
     if (!keepForeign)
         existing.file.reset();
 
     PendingFile copy;
-    if (!copy.Create(existing.folder) || !fill(copy.get()))
+    if (!copy.Create(existing.folder) || !WriteAll(copy.get(), contents.data(), contents.size()) ||
+        !FlushFileBuffers(copy.get()))
         return false;
     if (keepForeign &&
         !RenameWithin(existing.file.get(), existing.folder, existing.name + keptHeaderSuffix, false))
@@ -232,7 +209,7 @@ template <typename Fill> bool PutInPlace(const std::wstring& source, const std::
     return false;
 }
 
-RemoveOutcome Remove(const std::wstring& installed, const std::wstring& releaseCopy)
+RemoveOutcome Remove(const std::wstring& installed, const std::string& releaseCopy)
 {
     CheckedEntry entry;
     const EntryState state = OpenChecked(installed, entry);
@@ -258,12 +235,11 @@ RemoveOutcome Remove(const std::wstring& installed, const std::wstring& releaseC
 
 } // namespace
 
-std::wstring CopyReleaseFile(const std::wstring& source, const std::wstring& target)
+std::wstring CopyReleaseFile(const std::string& releaseBytes, const std::wstring& target)
 {
     try
     {
-        const auto copy = [&source](HANDLE file) { return CopyContents(source, file); };
-        return PutInPlace(source, target, copy) ? std::wstring() : L"安装失败";
+        return PutInPlace(releaseBytes, target, releaseBytes) ? std::wstring() : L"安装失败";
     }
     catch (const std::exception&)
     {
@@ -275,9 +251,7 @@ bool WriteNewFile(const std::wstring& target, const std::string& contents)
 {
     try
     {
-        const auto write = [&contents](HANDLE file)
-        { return WriteAll(file, contents.data(), contents.size()) && FlushFileBuffers(file); };
-        return PutInPlace(std::wstring(), target, write);
+        return PutInPlace(std::string(), target, contents);
     }
     catch (const std::exception&)
     {
@@ -306,7 +280,21 @@ std::wstring DeleteExistingFile(const std::wstring& path)
     }
 }
 
-RemoveOutcome RemoveLibraryFile(const std::wstring& installed, const std::wstring& releaseCopy)
+bool ReadCheckedFile(const std::wstring& path, size_t limit, std::string& contents)
+{
+    try
+    {
+        CheckedEntry entry;
+        return OpenChecked(path, entry, readAccess) == EntryState::opened &&
+               ReadUpTo(entry.file.get(), limit, contents);
+    }
+    catch (const std::exception&)
+    {
+        return false;
+    }
+}
+
+RemoveOutcome RemoveLibraryFile(const std::wstring& installed, const std::string& releaseCopy)
 {
     try
     {

@@ -36,11 +36,11 @@ std::vector<MingwStep> StepsOf(const MingwToolchainRow& row)
     return steps;
 }
 
-std::vector<FileCopy> FilesOf(const MingwStep& step, const std::wstring& release, const std::wstring& root)
+std::vector<FileCopy> FilesOf(const MingwStep& step, const std::wstring& root)
 {
     std::vector<FileCopy> files;
     for (const wchar_t* source : step.sources)
-        files.emplace_back(release + source, root + *step.subdir + FileNameOf(source));
+        files.emplace_back(source, root + *step.subdir + FileNameOf(source));
     return files;
 }
 
@@ -56,11 +56,21 @@ std::wstring InstallMingw(const EnvironmentTable& table, int rowIndex)
     if (row->libSubdir32.empty() && row->libSubdir64.empty())
         return L"安装失败_lib32";
 
+    // Every release file is read and checked before anything is written; one that differs fails with the
+    // text of its step.
     const std::wstring release = ReleaseFolder();
-    for (const MingwStep& step : StepsOf(*row))
+    const std::vector<MingwStep> steps = StepsOf(*row);
+    ReleaseBytes bytes;
+    for (const MingwStep& step : steps)
+    {
+        const std::wstring differing = ReadStep(release, FilesOf(step, row->rootDir), bytes);
+        if (!differing.empty())
+            return NamingFile(step.failureText, differing);
+    }
+    for (const MingwStep& step : steps)
     {
         // Both copies of a step are attempted; the step fails if either did.
-        if (!CopyStep(FilesOf(step, release, row->rootDir), false).empty())
+        if (!CopyStep(FilesOf(step, row->rootDir), bytes, false).empty())
             return step.failureText;
     }
     return {};
@@ -75,7 +85,7 @@ std::wstring UninstallMingw(const EnvironmentTable& table, int rowIndex)
     const std::wstring release = ReleaseFolder();
     for (const MingwStep& step : StepsOf(*row))
     {
-        if (!RemoveStep(FilesOf(step, release, row->rootDir)))
+        if (!RemoveStep(release, FilesOf(step, row->rootDir)))
             return L"卸载失败";
     }
     return L"卸载成功";

@@ -25,11 +25,11 @@ std::vector<PayloadStep> StepsOf(const VcToolsetRow& row)
 }
 
 // The step's release files and where they go below a root directory.
-std::vector<FileCopy> FilesOf(const PayloadStep& step, const std::wstring& release, const std::wstring& root)
+std::vector<FileCopy> FilesOf(const PayloadStep& step, const std::wstring& root)
 {
     std::vector<FileCopy> files;
     for (int index : step.payload->indices)
-        files.emplace_back(PayloadSourcePath(release, index),
+        files.emplace_back(PayloadSourcePath(std::wstring(), index),
                            root + *step.subdir + payloadFiles[index].fileName);
     return files;
 }
@@ -53,8 +53,8 @@ void RemoveStaleToolsetCopies(const VcToolsetRow& row)
         if (!RemovesFrom(step))
             continue;
         // Only the library's own files go; whatever else stands there is left alone.
-        for (const auto& [source, target] : FilesOf(step, release, toolset))
-            RemoveLibraryFile(target, source);
+        for (const FileCopy& file : FilesOf(step, toolset))
+            RemoveInstalledCopy(release, file);
     }
 }
 
@@ -64,14 +64,25 @@ std::wstring InstallVisualCpp(const EnvironmentTable& table, int rowIndex)
     // A row without a root directory has no target: never copy relative to the current folder.
     if (row == nullptr || row->rootDir.empty())
         return L"安装失败";
-    RemoveStaleToolsetCopies(*row);
 
+    // Every release file is read and checked before anything is deleted or written.
     const std::wstring release = ReleaseFolder();
+    std::vector<std::vector<FileCopy>> steps;
+    ReleaseBytes bytes;
     for (const PayloadStep& step : StepsOf(*row))
     {
         if (step.payload == nullptr || (step.installNeedsSubdir && step.subdir->empty()))
             continue;
-        if (!CopyStep(FilesOf(step, release, row->rootDir), true).empty())
+        steps.push_back(FilesOf(step, row->rootDir));
+        const std::wstring differing = ReadStep(release, steps.back(), bytes);
+        if (!differing.empty())
+            return NamingFile(L"安装失败", differing);
+    }
+
+    RemoveStaleToolsetCopies(*row);
+    for (const std::vector<FileCopy>& copies : steps)
+    {
+        if (!CopyStep(copies, bytes, true).empty())
             return L"安装失败";
     }
     return {};
@@ -90,7 +101,7 @@ std::wstring UninstallVisualCpp(const EnvironmentTable& table, int rowIndex)
     {
         if (!RemovesFrom(step))
             continue;
-        if (!RemoveStep(FilesOf(step, release, row->rootDir)))
+        if (!RemoveStep(release, FilesOf(step, row->rootDir)))
             return L"卸载失败";
         removed = true;
     }

@@ -7,7 +7,9 @@
 class EnvironmentTable;
 struct VcToolsetRow;
 
-// Empty on success, else "安装失败". Stops at the first failed copy; earlier copies stay.
+// Empty on success, else "安装失败". A release file that is not the build's fails the install before anything
+// is written, and its relative path follows the text on a line of its own. Stops at the first failed copy;
+// earlier copies stay.
 std::wstring InstallVisualCpp(const EnvironmentTable& table, int rowIndex);
 
 // "卸载成功" or "卸载失败"; stops at the first file that cannot be deleted.

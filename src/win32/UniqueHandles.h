@@ -1,9 +1,11 @@
 // The owners of every kind of Win32 handle the wizard and its libraries hold: one traits record per kind
 // names its empty value and the one call that releases it, so a handle is released on every path and never
-// with the wrong call. Header-only; needs only <windows.h>.
+// with the wrong call. Header-only; needs <windows.h>, and bcrypt.lib only where a hashing owner is used.
 #pragma once
 
 #include <windows.h>
+
+#include <bcrypt.h>
 
 #include <utility>
 
@@ -119,6 +121,21 @@ struct IconTraits
     static void Close(pointer icon) { DestroyIcon(icon); }
 };
 
+// The system's hashing: an algorithm provider and a hash object made from it.
+struct HashAlgorithmTraits
+{
+    using pointer = BCRYPT_ALG_HANDLE;
+    static pointer Empty() { return nullptr; }
+    static void Close(pointer algorithm) { BCryptCloseAlgorithmProvider(algorithm, 0); }
+};
+
+struct HashObjectTraits
+{
+    using pointer = BCRYPT_HASH_HANDLE;
+    static pointer Empty() { return nullptr; }
+    static void Close(pointer hash) { BCryptDestroyHash(hash); }
+};
+
 template <typename Object> struct GdiObjectTraits
 {
     using pointer = Object;
@@ -135,6 +152,8 @@ using UniqueModule = UniqueResource<ModuleTraits>;
 using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;
 using UniqueGlobalMemory = UniqueResource<GlobalMemoryTraits>;
 using UniqueIcon = UniqueResource<IconTraits>;
+using UniqueHashAlgorithm = UniqueResource<HashAlgorithmTraits>;
+using UniqueHashObject = UniqueResource<HashObjectTraits>;
 using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
 using UniqueGdiObject = UniqueResource<GdiObjectTraits<HGDIOBJ>>;
 using UniqueFont = UniqueResource<GdiObjectTraits<HFONT>>;

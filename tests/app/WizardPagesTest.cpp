@@ -437,6 +437,21 @@ TEST_F(WizardPages, OpenResultPopupSurvivesAVisitToTheWelcomePage)
     EXPECT_TRUE(page.resultPopupOpen);
 }
 
+// An install that refused a release file names it on a second line, whole, below the failure text.
+TEST_F(WizardPages, ResultOfTwoLinesShowsBothWhole)
+{
+    ScriptedEnvironmentPage& page = ScriptedList({DetectedEntry(3, L"  Dev-C++", L"包含", L"库")});
+    page.resultText = L"安装失败_lib32\nlib_mingw\\lib-for-devcpp_5.4.0\\libgravo.a";
+    page.resultPopupOpen = true;
+    const DrawnFrame frame = RecordedFrame();
+    const DrawnText* failure = frame.Text("安装失败_lib32");
+    const DrawnText* file = frame.Text("lib_mingw\\lib-for-devcpp_5.4.0\\libgravo.a");
+    ASSERT_NE(failure, nullptr);
+    ASSERT_NE(file, nullptr);
+    EXPECT_GT(file->y, failure->y);
+    EXPECT_NE(frame.Text("OK"), nullptr);
+}
+
 TEST_F(WizardPages, LogoRunsDownwardsFromItsOffsetInGrey)
 {
     const DrawnFrame frame = RecordedFrame();

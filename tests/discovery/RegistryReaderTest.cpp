@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace
 {
@@ -82,25 +83,50 @@ TEST_F(RegistryReader, SubkeyNamesOfUpTo254CharactersAreListed)
     EXPECT_TRUE(EnumSubkeys(HKEY_LOCAL_MACHINE, L"Software\\Missing").empty());
 }
 
-TEST_F(RegistryReader, ValueFillingTheBufferExactlyReadsAs1024Characters)
+TEST_F(RegistryReader, ValuesReadUpTo1023CharactersAndLongerOnesReadAsEmpty)
 {
-    // The reader does not check the type; binary data shows the bound on Wine too.
-    const std::wstring unterminated(1024, L'x');
-    SetRegValue(HKEY_LOCAL_MACHINE, L"Software\\Values", L"Binary", REG_BINARY, unterminated.data(), 2048);
-    SetRegValue(HKEY_LOCAL_MACHINE, L"Software\\Values", L"Full", REG_SZ, unterminated.data(), 2048);
     SetRegString(HKEY_LOCAL_MACHINE, L"Software\\Values", L"Fits", std::wstring(1023, L'y'));
     SetRegString(HKEY_LOCAL_MACHINE, L"Software\\Values", L"TooLong", std::wstring(1024, L'z'));
-
-    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, L"Software\\Values", L"Binary"), unterminated);
-    // Wine's RegQueryValueExW wants room for a terminator it adds to an unterminated string and fails the
-    // read; Windows returns the stored bytes.
-    if (!RunningUnderWine())
-    {
-        EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, L"Software\\Values", L"Full"), unterminated);
-    }
     EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, L"Software\\Values", L"Fits"), std::wstring(1023, L'y'));
     EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, L"Software\\Values", L"TooLong"), L"");
     EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, L"Software\\Values", nullptr), L"");
+}
+
+TEST_F(RegistryReader, ValueFillingTheBufferExactlyReadsAs1024Characters)
+{
+    if (RunningUnderWine())
+        GTEST_SKIP()
+            << "Wine's RegQueryValueExW wants room for a terminator it adds to an unterminated string "
+               "and fails the read; on Windows a REG_SZ value of 2048 bytes without a terminator "
+               "reads as its 1024 characters";
+    const std::wstring unterminated(1024, L'x');
+    SetRegValue(HKEY_LOCAL_MACHINE, L"Software\\Values", L"Full", REG_SZ, unterminated.data(), 2048);
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, L"Software\\Values", L"Full"), unterminated);
+}
+
+TEST_F(RegistryReader, OnlyTextValuesAreReadAndExpandableOnesAreNotExpanded)
+{
+    const std::wstring text = L"C:\\Tools";
+    const std::wstring list = text + L'\0' + L"D:\\Other" + L'\0';
+    const DWORD number = 0x003a0043;
+    SetRegValue(HKEY_LOCAL_MACHINE, L"Software\\Values", L"Expandable", REG_EXPAND_SZ, L"%SystemRoot%\\x",
+                sizeof L"%SystemRoot%\\x");
+    SetRegValue(HKEY_LOCAL_MACHINE, L"Software\\Values", L"Binary", REG_BINARY, text.c_str(),
+                static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    SetRegValue(HKEY_LOCAL_MACHINE, L"Software\\Values", L"List", REG_MULTI_SZ, list.c_str(),
+                static_cast<DWORD>((list.size() + 1) * sizeof(wchar_t)));
+    SetRegValue(HKEY_LOCAL_MACHINE, L"Software\\Values", L"Number", REG_DWORD, &number, sizeof number);
+
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, L"Software\\Values", L"Expandable"), L"%SystemRoot%\\x");
+    for (const wchar_t* name : {L"Binary", L"List", L"Number"})
+        EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, L"Software\\Values", name), L"") << name;
+
+    // A folder lookup takes no folder from a value that is not text.
+    MakeFolders(folder / L"VS12\\VC");
+    const std::wstring vc = folder / L"VS12\\VC";
+    SetRegValue(HKEY_LOCAL_MACHINE, sxs, L"12.0", REG_BINARY, vc.c_str(),
+                static_cast<DWORD>((vc.size() + 1) * sizeof(wchar_t)));
+    EXPECT_EQ(VcRoot(2013, false), L"");
 }
 
 TEST_F(RegistryReader, CurrentUserReadsTheLastUserHiveThatHasTheValue)
@@ -120,12 +146,57 @@ TEST_F(RegistryReader, CurrentUserSkipsClassHivesAndNamesWithoutTheSidPrefix)
     EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, L"Software\\Tool", L"Dir"), L"");
 }
 
-TEST_F(RegistryReader, CurrentUserHiveWithTheKeyButNotTheValueEmptiesTheRead)
+// One user's hive whose value is missing, too long or not text, before or after another user's good value.
+enum class OddValue
 {
-    CreateRegKey(HKEY_USERS, L"S-1-5-21-100\\Software\\Tool");
-    SetRegString(HKEY_USERS, L"S-1-5-21-200\\Software\\Tool", L"Dir", L"second");
-    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, L"Software\\Tool", L"Dir"), L"");
+    missing,
+    tooLong,
+    notText,
+};
+
+class OddUserHive : public RegistryReader, public ::testing::WithParamInterface<std::tuple<OddValue, bool>>
+{
+protected:
+    void WriteOdd(const std::wstring& hive, const std::wstring& path, const std::wstring& name)
+    {
+        const std::wstring tooLong(1100, L'z');
+        switch (std::get<0>(GetParam()))
+        {
+        case OddValue::missing:
+            CreateRegKey(HKEY_USERS, hive + path);
+            break;
+        case OddValue::tooLong:
+            SetRegString(HKEY_USERS, hive + path, name, tooLong);
+            break;
+        case OddValue::notText:
+            SetRegDword(HKEY_USERS, hive + path, name, 7);
+            break;
+        }
+    }
+    // The odd hive enumerates first or last: S-1-5-21-100 comes before S-1-5-21-200.
+    std::wstring OddHive() const { return std::get<1>(GetParam()) ? L"S-1-5-21-100" : L"S-1-5-21-200"; }
+    std::wstring GoodHive() const { return std::get<1>(GetParam()) ? L"S-1-5-21-200" : L"S-1-5-21-100"; }
+};
+
+TEST_P(OddUserHive, DoesNotHideAnotherUsersValue)
+{
+    WriteOdd(OddHive(), L"\\Software\\Tool", L"Dir");
+    SetRegString(HKEY_USERS, GoodHive() + L"\\Software\\Tool", L"Dir", L"good");
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, L"Software\\Tool", L"Dir"), L"good");
 }
+
+TEST_P(OddUserHive, DoesNotHideAnotherUsersVisualCpp6)
+{
+    MakeFolders(folder / L"VS\\VC98");
+    WriteOdd(OddHive(), vc6Dirs, L"Library Dirs");
+    SetRegString(HKEY_USERS, GoodHive() + vc6Dirs, L"Library Dirs", folder / L"VS\\VC98\\MFC\\LIB");
+    EXPECT_EQ(VcRoot(6, false), folder / L"VS\\VC98\\");
+}
+
+INSTANTIATE_TEST_SUITE_P(OddValues, OddUserHive,
+                         ::testing::Combine(::testing::Values(OddValue::missing, OddValue::tooLong,
+                                                              OddValue::notText),
+                                            ::testing::Bool()));
 
 TEST_F(RegistryReader, SideBySideValueGivesTheVcFolderWithABackslash)
 {

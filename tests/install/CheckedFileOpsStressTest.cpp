@@ -1,5 +1,5 @@
-// Checked file operations on paths around MAX_PATH: below it a copy and a delete work; at and beyond it a
-// copy either works or reports the failure, and never leaves a part of the file behind.
+// Checked file operations on paths around MAX_PATH: below it a read, a copy and a delete work; at and beyond
+// it a copy either works or reports the failure, and never leaves a part of the file behind.
 #include "install/CheckedFileOps.h"
 
 #include "support/ScratchFolder.h"
@@ -29,12 +29,10 @@ protected:
 
 TEST_F(CheckedFileOpsLongPaths, TargetsAroundMaxPathAreCopiedWholeOrReportedAsFailed)
 {
-    const std::wstring source = folder / L"source.h";
-    WriteTextFile(source, "release header");
     for (size_t length = MAX_PATH - 8; length <= MAX_PATH + 8; ++length)
     {
         const std::wstring target = PathOfLength(length, L't');
-        const std::wstring result = CopyReleaseFile(source, target);
+        const std::wstring result = CopyReleaseFile("release header", target);
         if (length < MAX_PATH)
         {
             EXPECT_EQ(result, L"") << length;
@@ -52,14 +50,16 @@ TEST_F(CheckedFileOpsLongPaths, TargetsAroundMaxPathAreCopiedWholeOrReportedAsFa
     }
 }
 
-TEST_F(CheckedFileOpsLongPaths, SourcesJustBelowMaxPathAreCopiedWhole)
+TEST_F(CheckedFileOpsLongPaths, SourcesJustBelowMaxPathAreReadAndCopiedWhole)
 {
     const std::wstring target = folder / L"target.h";
     for (size_t length = MAX_PATH - 8; length <= MAX_PATH - 1; ++length)
     {
         const std::wstring source = PathOfLength(length, L's');
         WriteTextFile(source, "release library");
-        EXPECT_EQ(CopyReleaseFile(source, target), L"") << length;
+        std::string contents;
+        EXPECT_TRUE(ReadCheckedFile(source, 100, contents)) << length;
+        EXPECT_EQ(CopyReleaseFile(contents, target), L"") << length;
         EXPECT_EQ(ReadTextFile(target), "release library") << length;
         EXPECT_EQ(DeleteExistingFile(target), L"") << length;
     }

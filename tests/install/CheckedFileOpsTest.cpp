@@ -19,23 +19,31 @@ protected:
 
 TEST_P(CheckedFileOps, CopyOverwritesAnExistingTarget)
 {
-    WriteTextFile(folder / L"source.h", "new contents");
     WriteTextFile(folder / L"dest\\target.h", "old");
-    EXPECT_EQ(CopyReleaseFile(folder / L"source.h", folder / L"dest\\target.h"), L"");
+    EXPECT_EQ(CopyReleaseFile("new contents", folder / L"dest\\target.h"), L"");
     EXPECT_EQ(ReadTextFile(folder / L"dest\\target.h"), "new contents");
 }
 
 TEST_P(CheckedFileOps, CopyIntoAMissingFolderFailsAndCreatesNothing)
 {
-    WriteTextFile(folder / L"source.h", "x");
-    EXPECT_EQ(CopyReleaseFile(folder / L"source.h", folder / L"missing\\target.h"), L"安装失败");
+    EXPECT_EQ(CopyReleaseFile("x", folder / L"missing\\target.h"), L"安装失败");
     EXPECT_FALSE(PathExists(folder / L"missing"));
 }
 
-TEST_P(CheckedFileOps, CopyFromAMissingSourceFails)
+TEST_P(CheckedFileOps, ReadOfAMissingFileFails)
 {
-    EXPECT_EQ(CopyReleaseFile(folder / L"absent.h", folder / L"target.h"), L"安装失败");
-    EXPECT_FALSE(PathExists(folder / L"target.h"));
+    std::string contents;
+    EXPECT_FALSE(ReadCheckedFile(folder / L"absent.h", 100, contents));
+    EXPECT_FALSE(ReadCheckedFile(folder / L"absent\\source.h", 100, contents));
+}
+
+TEST_P(CheckedFileOps, ReadTakesTheWholeFileUpToItsLimit)
+{
+    WriteTextFile(folder / L"source.h", "twelve bytes");
+    std::string contents;
+    EXPECT_TRUE(ReadCheckedFile(folder / L"source.h", 12, contents));
+    EXPECT_EQ(contents, "twelve bytes");
+    EXPECT_FALSE(ReadCheckedFile(folder / L"source.h", 11, contents));
 }
 
 TEST_P(CheckedFileOps, CopyOntoAReadOnlyTargetFailsAndKeepsIt)
@@ -43,21 +51,19 @@ TEST_P(CheckedFileOps, CopyOntoAReadOnlyTargetFailsAndKeepsIt)
     if (RunningUnderWine())
         GTEST_SKIP()
             << "Wine maps the read-only attribute to Unix permissions, which root bypasses on a copy";
-    WriteTextFile(folder / L"source.h", "new");
     WriteTextFile(folder / L"target.h", "kept");
     SetFileAttributesW((folder / L"target.h").c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(CopyReleaseFile(folder / L"source.h", folder / L"target.h"), L"安装失败");
+    EXPECT_EQ(CopyReleaseFile("new", folder / L"target.h"), L"安装失败");
     EXPECT_EQ(ReadTextFile(folder / L"target.h"), "kept");
 }
 
 TEST_P(CheckedFileOps, CopyOntoAFileOpenWithoutSharingFailsAndKeepsIt)
 {
-    WriteTextFile(folder / L"source.h", "new");
     WriteTextFile(folder / L"target.h", "kept");
     HANDLE open =
         CreateFileW((folder / L"target.h").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(open, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(CopyReleaseFile(folder / L"source.h", folder / L"target.h"), L"安装失败");
+    EXPECT_EQ(CopyReleaseFile("new", folder / L"target.h"), L"安装失败");
     CloseHandle(open);
     EXPECT_EQ(ReadTextFile(folder / L"target.h"), "kept");
 }
@@ -95,30 +101,32 @@ TEST_P(CheckedFileOps, DeleteOfAFileOpenWithoutSharingFails)
 
 TEST_P(CheckedFileOps, RemoteTargetsAreRefused)
 {
-    WriteTextFile(folder / L"source.h", "x");
-    EXPECT_EQ(CopyReleaseFile(folder / L"source.h", L"\\\\127.0.0.1\\c$\\gravo.h"), L"安装失败");
+    std::string contents;
+    EXPECT_FALSE(ReadCheckedFile(L"\\\\127.0.0.1\\c$\\gravo.h", 100, contents));
+    EXPECT_EQ(CopyReleaseFile("x", L"\\\\127.0.0.1\\c$\\gravo.h"), L"安装失败");
     EXPECT_EQ(DeleteExistingFile(L"\\\\127.0.0.1\\c$\\Gravo_Help.lnk"), L"操作失败。");
     EXPECT_EQ(DeleteExistingFile(L"\\\\?\\UNC\\server\\share\\Gravo_Help.lnk"), L"操作失败。");
 }
 
-TEST_P(CheckedFileOps, CopyThatCannotReadItsSourceKeepsTheTargetAndLeavesNoTemporaryFile)
+TEST_P(CheckedFileOps, ReadOfAFileOpenWithoutSharingFails)
 {
     WriteTextFile(folder / L"source.h", "new");
-    WriteTextFile(folder / L"dest\\target.h", "old");
     HANDLE open =
         CreateFileW((folder / L"source.h").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(open, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(CopyReleaseFile(folder / L"source.h", folder / L"dest\\target.h"), L"安装失败");
+    std::string contents;
+    EXPECT_FALSE(ReadCheckedFile(folder / L"source.h", 100, contents));
     CloseHandle(open);
-    EXPECT_EQ(ListFiles(folder / L"dest\\"), std::set<std::wstring>{L"target.h"});
-    EXPECT_EQ(ReadTextFile(folder / L"dest\\target.h"), "old");
 }
 
 TEST_P(CheckedFileOps, CopyIsNotReadOnlyWhenItsSourceIs)
 {
     WriteTextFile(folder / L"source.h", "from a CD");
     SetFileAttributesW((folder / L"source.h").c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(CopyReleaseFile(folder / L"source.h", folder / L"target.h"), L"");
+    std::string contents;
+    ASSERT_TRUE(ReadCheckedFile(folder / L"source.h", 100, contents));
+    EXPECT_EQ(CopyReleaseFile(contents, folder / L"target.h"), L"");
+    EXPECT_EQ(ReadTextFile(folder / L"target.h"), "from a CD");
     EXPECT_EQ(GetFileAttributesW((folder / L"target.h").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_EQ(DeleteExistingFile(folder / L"target.h"), L"");
 }

@@ -174,11 +174,40 @@ TEST_F(MingwInstaller, InstallTwiceSucceedsAndUninstallTwiceFailsTheSecondTime)
 
 TEST_F(MingwInstaller, FailedCopyStillAttemptsTheRestOfItsStepThenStops)
 {
-    Probed(devcppIde, L"include\\", L"lib32\\", L"lib\\");
-    kit.Remove(L"lib_mingw\\lib32\\libgravo.a");
+    MingwToolchainRow& row = Probed(devcppIde, L"include\\", L"lib32\\", L"lib\\");
+    WriteTextFile(row.rootDir + L"lib32\\libgravo.a", "in use");
+    HANDLE locked = CreateFileW((row.rootDir + L"lib32\\libgravo.a").c_str(), GENERIC_READ, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
     EXPECT_EQ(InstallMingw(table, devcppIde), L"安装失败_lib32");
-    EXPECT_EQ(Installed(),
-              (std::set<std::wstring>{L"include\\gravo.h", L"include\\graphics.h", L"lib32\\libgravow.a"}));
+    CloseHandle(locked);
+    EXPECT_EQ(Installed(), (std::set<std::wstring>{L"include\\gravo.h", L"include\\graphics.h",
+                                                   L"lib32\\libgravo.a", L"lib32\\libgravow.a"}));
+    EXPECT_EQ(Read(devcppIde, L"lib32\\libgravo.a"), "in use");
+    EXPECT_EQ(Read(devcppIde, L"lib32\\libgravow.a"),
+              ReleaseKit::ContentsOf(L"lib_mingw\\lib32\\libgravow.a"));
+}
+
+// A release file that differs from the build's fails the install with the text of its step, before any
+// step writes, and the text names the file.
+TEST_F(MingwInstaller, ReleaseFileThatIsNotTheBuildsFailsItsStepBeforeAnythingIsWritten)
+{
+    Probed(devcppIde, L"include\\", L"lib32\\", L"lib\\");
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"include\\graphics.h", L"安装失败_inlcude"},
+        {L"lib_mingw\\lib32\\libgravow.a", L"安装失败_lib32"},
+        {L"lib_mingw\\lib64\\libgravo.a", L"安装失败_lib64"},
+    };
+    for (const auto& [file, failure] : cases)
+    {
+        const std::wstring path = ProgramFolder() + file;
+        const std::string bytes = ReadTextFile(path);
+        WriteTextFile(path, bytes + "!");
+        EXPECT_EQ(InstallMingw(table, devcppIde), failure + L"\n" + file);
+        EXPECT_TRUE(Installed().empty()) << file;
+        WriteTextFile(path, bytes);
+    }
+    EXPECT_EQ(InstallMingw(table, devcppIde), L"");
 }
 
 TEST_F(MingwInstaller, EachStepReportsItsOwnFailure)

@@ -1,6 +1,7 @@
 // The release files the installers read, laid out beside the running test program (the installers take the
 // release folder from the executable's path). Each file's contents are its own relative path, so a test can
-// tell which source a copy came from.
+// tell which source a copy came from; the installer tests link the digests of exactly these contents
+// ("release file PATH"), computed in tests/install/CMakeLists.txt.
 #pragma once
 
 #include <string>

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
+
 namespace
 {
 
@@ -111,12 +113,12 @@ TEST_F(VisualCppInstaller, InstallTwiceOverwritesAndUninstallTwiceFailsAtTheFirs
     EXPECT_EQ(UninstallVisualCpp(table, vc2022Row), L"卸载失败");
 }
 
-TEST_F(VisualCppInstaller, MissingReleaseFileStopsTheInstallThereAndKeepsEarlierCopies)
+TEST_F(VisualCppInstaller, MissingReleaseFileFailsTheInstallBeforeAnyCopyAndIsNamed)
 {
     Detect(vc2022Row, L"VS\\", L"include\\", L"lib\\x86\\", L"lib\\x64\\");
     kit.Remove(L"lib_vs\\VC2015\\x86\\Gravoa.lib");
-    EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"安装失败");
-    EXPECT_EQ(Installed(), (std::set<std::wstring>{L"VS\\include\\gravo.h", L"VS\\include\\graphics.h"}));
+    EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"安装失败\nlib_vs\\VC2015\\x86\\Gravoa.lib");
+    EXPECT_TRUE(Installed().empty());
 }
 
 TEST_F(VisualCppInstaller, LockedHeaderEndsTheInstallBeforeAnyOtherCopy)
@@ -329,13 +331,91 @@ TEST_F(VisualCppTargets, RemoteTargetIsRefused)
 
 TEST_F(VisualCppTargets, FailedCopyLeavesNoTemporaryFileBehind)
 {
-    Vc2022();
-    kit.Remove(L"lib_vs\\VC2015\\x64\\Gravow.lib");
+    VcToolsetRow& row = Vc2022();
+    WriteTextFile(row.rootDir + L"lib\\x64\\Gravow.lib", "in use");
+    HANDLE locked = CreateFileW((row.rootDir + L"lib\\x64\\Gravow.lib").c_str(), GENERIC_READ, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
     EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"安装失败");
-    EXPECT_EQ(Installed().size(), 5u);
+    CloseHandle(locked);
+    EXPECT_EQ(Installed().size(), 6u);
+    EXPECT_EQ(ReadTextFile(row.rootDir + L"lib\\x64\\Gravow.lib"), "in use");
     for (const std::wstring& file : Installed())
         EXPECT_EQ(file.find(L"~gravo"), std::wstring::npos) << file;
 }
+
+// A release file that is not the build's: changed after the build, or reached through a link planted in the
+// release folder. The install refuses before it deletes or writes anything, and names the file.
+class RefusedRelease : public StaleToolsetCopies
+{
+protected:
+    // Visual Studio 2019, whose default tool set folder holds an earlier install's copies: the clean-up that
+    // runs before the copies must not run either.
+    void ExpectRefusedWithNothingChanged(const std::wstring& file)
+    {
+        LayOut(vc2019Row);
+        const auto before = FolderContents(target.Path());
+        EXPECT_EQ(InstallVisualCpp(table, vc2019Row), L"安装失败\n" + file);
+        EXPECT_EQ(FolderContents(target.Path()), before);
+    }
+    // Makes the release folder's VC2015\x64 a link to a folder whose files have the build's bytes.
+    void LinkReleaseFolder(LinkKind kind)
+    {
+        for (const wchar_t* name : {L"Gravoa.lib", L"Gravow.lib"})
+            WriteTextFile(elsewhere / name, ReleaseKit::ContentsOf(linkedFolder + L"\\" + name));
+        releaseLink.reset();
+        RemoveTree(ProgramFolder() + linkedFolder);
+        releaseLink = std::make_unique<PlantedLink>(
+            ProgramFolder() + linkedFolder, elsewhere.Path().substr(0, elsewhere.Path().size() - 1), kind);
+        ASSERT_TRUE(releaseLink->Made());
+    }
+
+    const std::wstring linkedFolder = L"lib_vs\\VC2015\\x64";
+    ScratchFolder elsewhere{L"release link target"};
+    std::unique_ptr<PlantedLink> releaseLink;
+};
+
+class TamperedRelease : public RefusedRelease, public ::testing::WithParamInterface<std::wstring>
+{
+};
+
+TEST_P(TamperedRelease, FileChangedAfterTheBuildIsRefused)
+{
+    const std::wstring path = ProgramFolder() + GetParam();
+    WriteTextFile(path, ReadTextFile(path) + " ");
+    ExpectRefusedWithNothingChanged(GetParam());
+}
+
+// A link in the release folder, which users may change, is not taken: the files behind it count as
+// differing although their bytes are the build's.
+TEST_F(RefusedRelease, FileReachedThroughAPlantedLinkIsRefused)
+{
+    for (LinkKind kind : {LinkKind::junction, LinkKind::symbolicLink})
+    {
+        LinkReleaseFolder(kind);
+        ExpectRefusedWithNothingChanged(linkedFolder + L"\\Gravoa.lib");
+    }
+}
+
+// The same link in a folder that only administrators may change passes the walk's rule.
+TEST_F(RefusedRelease, FileReachedThroughALinkInAnAdministratorsOnlyFolderIsTaken)
+{
+    LinkReleaseFolder(LinkKind::junction);
+    // Wine 8 reports no link as a reparse point and keeps no folder DACL (see PathTrustTest).
+    if (!releaseLink->ReportedAsLink() || !AdmitOnlyAdministrators(ProgramFolder() + L"lib_vs\\VC2015"))
+        GTEST_SKIP()
+            << "the system made no reparse point or keeps no administrators-only DACL; on Windows the "
+               "release files behind a junction in an administrators-only folder install";
+    LayOut(vc2019Row);
+    EXPECT_EQ(InstallVisualCpp(table, vc2019Row), L"");
+    EXPECT_EQ(ReadTextFile(target / L"VC\\Auxiliary\\VS\\lib\\x64\\Gravow.lib"),
+              ReleaseKit::ContentsOf(linkedFolder + L"\\Gravow.lib"));
+}
+
+INSTANTIATE_TEST_SUITE_P(ReleaseFiles, TamperedRelease,
+                         ::testing::Values(L"include\\gravo.h", L"include\\graphics.h",
+                                           L"lib_vs\\VC2015\\x86\\Gravoa.lib",
+                                           L"lib_vs\\VC2015\\x64\\Gravow.lib"));
 
 // A link (junction or directory symbolic link) standing in for the include folder, leading to a folder
 // that holds a user's header and copies of the library's own.

@@ -5,8 +5,9 @@
 # and checked through its pixels, its exit status and the files it writes.
 #
 # Usage: wizard-e2e.sh SCENARIO     (scenarios: see the functions scenario_* below)
-# Environment: WINEPREFIX and DISPLAY (scripts/test provides both), GRAVO_SETUP_EXE, STANDIN_GCC, GCC_REPORTS,
-# WIZARD_WINDOW_EXE, PLAIN_LOAD_EXE, PLANTED_DLLS (folder with version.dll, gdiplus.dll, msimg32.dll), ARTIFACTS.
+# Environment: WINEPREFIX and DISPLAY (scripts/test provides both), GRAVO_SETUP_EXE, RELEASE_PAYLOAD (the build's
+# staged release files, whose digests the wizard carries), STANDIN_GCC, GCC_REPORTS, WIZARD_WINDOW_EXE,
+# PLAIN_LOAD_EXE, PLANTED_DLLS (folder with version.dll, gdiplus.dll, msimg32.dll), ARTIFACTS.
 set -uo pipefail
 . "$(dirname "$0")/../../../kit/release-layout.sh"
 
@@ -36,7 +37,7 @@ check() {
 
 # --- the machine and the release folder ------------------------------------------------------------------
 
-# The release layout's files, each holding "release PATH" so that a check can tell where a copy came from.
+# The release layout's files as the build made them: the wizard installs only bytes whose digests it carries.
 stage_release() {
   rm -rf "$release"
   mkdir -p "$release"
@@ -44,8 +45,13 @@ stage_release() {
   local file
   for file in $(release_payloads "$layout"); do
     mkdir -p "$(dirname "$release/$file")"
-    echo "release $file" >"$release/$file"
+    cp "$RELEASE_PAYLOAD/$file" "$release/$file"
   done
+}
+
+# Whether the installed file COPY holds the bytes of the release file PATH.
+copy_of() {
+  cmp -s "$release/$2" "$1"
 }
 
 # A tool chain's folder with the stand-in gcc printing a real report, and its runtime DLL.
@@ -214,6 +220,7 @@ count_colour() {
 
 at_least() { [ "$1" -ge "$2" ]; }
 not() { ! "$@"; }
+either() { "$1" || "$2"; }
 
 # Whether two screenshots differ inside the rectangle (x, y, w, h).
 differ_in() {
@@ -230,23 +237,30 @@ row_y() { echo $((122 + 39 * $1)); }
 offers_install() { is_colour 402 "$(row_y "$1")" "$beige" && ! is_colour 377 "$(row_y "$1")" "$beige"; }
 offers_choice() { ! is_colour 402 "$(row_y "$1")" "$beige"; }
 popup_open() { is_colour 230 100 65,65,65 && is_colour 160 158 222,222,222; }
+# A result of two lines: the popup spans the window less 20 pixels each side and is one row (16 + 4) taller.
+tall_popup_open() { is_colour 230 100 65,65,65 && is_colour 160 178 222,222,222; }
 # "安装" and "卸载" run inside the frame of their click; the next frame shows the result popup.
 install_line() {
   click 377 "$(row_y "$1")" 0
-  shows_within $((SECONDS + 30)) popup_open
+  shows_within $((SECONDS + 30)) either popup_open tall_popup_open
 }
 uninstall_line() {
   click 427 "$(row_y "$1")" 0
-  shows_within $((SECONDS + 30)) popup_open
+  shows_within $((SECONDS + 30)) either popup_open tall_popup_open
 }
 popup_ok() {
   click 230 158 0
   shows_within $((SECONDS + 30)) not popup_open
 }
-# "下一步 >": the list page shows once the detection pass, which runs after the first frame, has ended.
+# "下一步 >". The detection pass runs after the first frame and draws none: a press and release made during it
+# would reach the wizard in one frame, and make no click. The button turns white under the pointer once
+# frames are drawn again.
 next_page() {
+  local deadline=$((SECONDS + ${E2E_START_SECONDS:-30}))
+  point_at 330 306
+  shows_within "$deadline" is_colour 296 306 255,255,255 || return 1
   click 330 306 0
-  shows_within $((SECONDS + ${E2E_START_SECONDS:-30})) is_colour 300 10 250,250,250
+  shows_within "$deadline" is_colour 300 10 250,250,250
 }
 close_box() { "$GRAVO_WINE" "$WIZARD_WINDOW_EXE" close </dev/null >/dev/null 2>&1; }
 
@@ -336,8 +350,7 @@ scenario_install_visual_studio() {
   install_line 2
   check "\"安装\" on Visual Studio 2022 copies exactly its six files" [ "$(files_in "$vs")" = \
     "./include/graphics.h ./include/gravo.h ./lib/x64/Gravoa.lib ./lib/x64/Gravow.lib ./lib/x86/Gravoa.lib ./lib/x86/Gravow.lib " ]
-  check "the 64-bit wide library comes from lib_vs\\VC2015\\x64" \
-    [ "$(cat "$vs/lib/x64/Gravow.lib")" = "release lib_vs/VC2015/x64/Gravow.lib" ]
+  check "the 64-bit wide library comes from lib_vs\\VC2015\\x64" copy_of "$vs/lib/x64/Gravow.lib" lib_vs/VC2015/x64/Gravow.lib
   check "nothing else is written" [ "$(files_in "$machine/VS2010")" = "" ]
   shot install-succeeded
   result_popup_ok
@@ -360,8 +373,8 @@ scenario_install_devcpp() {
   install_line 3
   check "\"安装\" on Dev-C++ puts the headers into the probed include folder" \
     [ "$(files_in "$base/include")" = "./graphics.h ./gravo.h " ]
-  check "the 32-bit pair into lib32" [ "$(cat "$base/lib32/libgravow.a")" = "release lib_mingw/lib32/libgravow.a" ]
-  check "the 64-bit pair into lib" [ "$(cat "$base/lib/libgravo.a")" = "release lib_mingw/lib64/libgravo.a" ]
+  check "the 32-bit pair into lib32" copy_of "$base/lib32/libgravow.a" lib_mingw/lib32/libgravow.a
+  check "the 64-bit pair into lib" copy_of "$base/lib/libgravo.a" lib_mingw/lib64/libgravo.a
   shot devcpp-installed
   result_popup_ok
   uninstall_line 3
@@ -381,8 +394,7 @@ scenario_foreign_graphics_header() {
   check "the window opens" start_wizard || return
   next_page
   install_line 3
-  check "\"安装\" puts the release's graphics.h in place" \
-    [ "$(cat "$include/graphics.h")" = "release include/graphics.h" ]
+  check "\"安装\" puts the release's graphics.h in place" copy_of "$include/graphics.h" include/graphics.h
   check "and keeps the foreign graphics.h beside it" holds_other_copy "$include" graphics.h "$original"
   shot foreign-header-installed
   result_popup_ok
@@ -392,6 +404,23 @@ scenario_foreign_graphics_header() {
   popup_ok
   click 430 306
   ends_with_status_0 "\"关闭\""
+}
+
+# A release file changed after the build: "安装" on Visual Studio 2022 writes nothing and its popup, one row
+# taller, names the file on a second line.
+scenario_tampered_payload() {
+  local vs="$machine/VS2022/VC/Auxiliary/VS"
+  printf 'planted' >>"$release/lib_vs/VC2015/x64/Gravow.lib"
+  check "the window opens" start_wizard || return
+  next_page
+  install_line 2
+  check "\"安装\" on Visual Studio 2022 writes nothing" [ "$(files_in "$vs")" = "" ]
+  shot tampered-refused
+  check "the result popup opens, its \"OK\" one row lower" tall_popup_open
+  check "its second line names the file" at_least "$(count_colour 20 136 450 20 33,33,33)" 100
+  click 230 178
+  close_box
+  ends_with_status_0 "the close box"
 }
 
 scenario_documentation() {

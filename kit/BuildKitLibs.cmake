@@ -1,5 +1,5 @@
-# Builds the 64-bit kit archives in their own build tree (cmake -P, from the kit target of the 32-bit build):
-# configures the tree once, without tests, then builds only the library targets.
+# Builds the kit archives of the other processor width in their own build tree (cmake -P, before the release
+# files are staged): configures the tree once, without tests, then builds only the library targets.
 #   SOURCE_DIR, BUILD_DIR, TOOLCHAIN, BUILD_TYPE
 if(NOT EXISTS ${BUILD_DIR}/CMakeCache.txt)
   execute_process(
