@@ -5,6 +5,7 @@
 #include "win32/UniqueHandles.h"
 
 #include <exception>
+#include <utility>
 #include <vector>
 
 namespace
@@ -85,12 +86,12 @@ UniqueFile OpenReleaseFile(const std::wstring& source)
                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
-// Every installed name is the library's, except graphics.h, whose contents must say so.
-bool IsLibrarysCopy(HANDLE installed, const std::wstring& name, const std::wstring& releaseCopy)
+// Every installed name is the library's, except graphics.h, whose contents (left in `contents`) must say so.
+bool IsLibrarysCopy(HANDLE installed, const std::wstring& name, const std::wstring& releaseCopy,
+                    std::string& contents)
 {
     if (!IsSharedHeaderName(name))
         return true;
-    std::string contents;
     if (!ReadUpTo(installed, headerReadLimit, contents))
         return false;
     std::string release;
@@ -98,6 +99,47 @@ bool IsLibrarysCopy(HANDLE installed, const std::wstring& name, const std::wstri
     if (!source || !ReadUpTo(source.get(), headerReadLimit, release))
         release.clear();
     return IsLibraryGraphicsHeader(contents, release);
+}
+
+// The most recent kept foreign header beside a graphics.h: its number (0 when none is kept) and the file,
+// opened when it could be. A kept header the user deleted leaves a gap; the highest number is the newest.
+struct KeptHeader
+{
+    int number = 0;
+    EntryState state = EntryState::absent;
+    UniqueFile file;
+};
+
+KeptHeader MostRecentKept(const TrustedFolder& folder, const std::wstring& name)
+{
+    KeptHeader kept;
+    for (int number = 1; number <= keptHeaderNames; ++number)
+    {
+        UniqueFile file;
+        const EntryState state = OpenEntry(folder, KeptHeaderName(name, number), file);
+        if (state == EntryState::absent)
+            continue;
+        kept.number = number;
+        kept.state = state;
+        kept.file = std::move(file);
+    }
+    return kept;
+}
+
+// The name a foreign graphics.h in the library's way is kept under: the one after the most recent kept
+// header, or none when that header holds the same bytes (they are kept already, and the newcomer is simply
+// replaced). A header too long to be read whole never equals one that was. False when no name is left.
+bool KeptNameFor(const CheckedEntry& foreign, const std::string& contents, std::wstring& keptName)
+{
+    const KeptHeader kept = MostRecentKept(foreign.folder, foreign.name);
+    std::string keptContents;
+    if (kept.state == EntryState::opened && ReadUpTo(kept.file.get(), headerReadLimit, keptContents) &&
+        keptContents == contents)
+        return true;
+    if (kept.number == keptHeaderNames)
+        return false;
+    keptName = KeptHeaderName(foreign.name, kept.number + 1);
+    return true;
 }
 
 bool MarkForDeletion(HANDLE file)
@@ -210,16 +252,20 @@ template <typename Fill> bool PutInPlace(const std::wstring& source, const std::
     const EntryState state = OpenChecked(target, existing);
     if (state == EntryState::refused || existing.folder.trust != FolderTrust::trusted)
         return false;
-    const bool keepForeign =
-        state == EntryState::opened && !IsLibrarysCopy(existing.file.get(), existing.name, source);
+    std::string contents;
+    std::wstring keptName;
+    if (state == EntryState::opened &&
+        !IsLibrarysCopy(existing.file.get(), existing.name, source, contents) &&
+        !KeptNameFor(existing, contents, keptName))
+        return false;
+    const bool keepForeign = !keptName.empty();
     if (!keepForeign)
         existing.file.reset();
 
     PendingFile copy;
     if (!copy.Create(existing.folder) || !fill(copy.get()))
         return false;
-    if (keepForeign &&
-        !RenameWithin(existing.file.get(), existing.folder, existing.name + keptHeaderSuffix, false))
+    if (keepForeign && !RenameWithin(existing.file.get(), existing.folder, keptName, false))
         return false;
     if (RenameWithin(copy.get(), existing.folder, existing.name, true))
     {
@@ -231,25 +277,35 @@ template <typename Fill> bool PutInPlace(const std::wstring& source, const std::
     return false;
 }
 
+// The library's graphics.h goes, and the most recent kept foreign header takes its place again; that one is
+// given back also when the library's was no longer there (it vanished, or an install stopped after setting
+// the foreign header aside), though the outcome still says the library's was absent.
 RemoveOutcome Remove(const std::wstring& installed, const std::wstring& releaseCopy)
 {
     CheckedEntry entry;
     const EntryState state = OpenChecked(installed, entry);
-    if (state != EntryState::opened)
-        return state == EntryState::absent ? RemoveOutcome::absent : RemoveOutcome::failed;
-    if (!IsLibrarysCopy(entry.file.get(), entry.name, releaseCopy) || !MarkForDeletion(entry.file.get()))
+    if (state == EntryState::refused)
         return RemoveOutcome::failed;
-    entry.file.reset();
-    if (!IsSharedHeaderName(entry.name))
-        return RemoveOutcome::removed;
-    UniqueFile kept;
-    switch (OpenEntry(entry.folder, entry.name + keptHeaderSuffix, kept))
+    if (state == EntryState::opened)
+    {
+        std::string contents;
+        if (!IsLibrarysCopy(entry.file.get(), entry.name, releaseCopy, contents) ||
+            !MarkForDeletion(entry.file.get()))
+            return RemoveOutcome::failed;
+        entry.file.reset();
+    }
+    const RemoveOutcome outcome =
+        state == EntryState::opened ? RemoveOutcome::removed : RemoveOutcome::absent;
+    if (!IsSharedHeaderName(entry.name) || entry.folder.trust != FolderTrust::trusted)
+        return outcome;
+    const KeptHeader kept = MostRecentKept(entry.folder, entry.name);
+    switch (kept.state)
     {
     case EntryState::absent:
-        return RemoveOutcome::removed;
+        return outcome;
     case EntryState::opened:
-        return RenameWithin(kept.get(), entry.folder, entry.name, false) ? RemoveOutcome::removed
-                                                                         : RemoveOutcome::failed;
+        return RenameWithin(kept.file.get(), entry.folder, entry.name, false) ? outcome
+                                                                              : RemoveOutcome::failed;
     default:
         return RemoveOutcome::failed;
     }

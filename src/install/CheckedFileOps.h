@@ -7,9 +7,9 @@
 #include <string>
 
 // Copies the release file into place whole or not at all: the bytes go to a temporary name beside the
-// target, which then takes the target's name in one step. A foreign graphics.h in the way is kept as
-// "graphics.h.gravo-kept". Empty on success, "安装失败" when the copy fails or is refused, "安装异常" when
-// a standard exception is raised.
+// target, which then takes the target's name in one step. A foreign graphics.h in the way is kept under the
+// next kept name (LibraryFiles.h), or replaced when the most recent kept one has its bytes. Empty on success,
+// "安装失败" when the copy fails or is refused, "安装异常" when a standard exception is raised.
 std::wstring CopyReleaseFile(const std::wstring& source, const std::wstring& target);
 
 // Writes a file of the given contents the same way, whole or not at all; false when that fails or is refused.
@@ -27,5 +27,5 @@ enum class RemoveOutcome
 };
 
 // Deletes an installed file only when it is the library's (graphics.h is compared with its release copy)
-// and puts a kept foreign graphics.h back in its place.
+// and puts the most recent kept foreign graphics.h back in its place, also when the library's is absent.
 RemoveOutcome RemoveLibraryFile(const std::wstring& installed, const std::wstring& releaseCopy);
