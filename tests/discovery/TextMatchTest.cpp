@@ -94,10 +94,11 @@ std::vector<std::wstring> Pieces(const std::wstring& list)
 // binDir: a folder without runtime DLLs, so that the report alone decides the exception model.
 std::vector<Comparison> Comparisons(const std::wstring& binDir)
 {
-    const std::vector<std::wstring> displayNamePieces = Pieces(
-        L"Visual Studio Community 2017|Visual Studio Professional 2019|visual studio enterprise 2022|"
-        L"Visual Studio Community 2026|Visual Studio |Community|Build Tools| 2019|2017|(2)| (3)| (|(|)| |"
-        L"Preview|\r|\n|\u2028");
+    const std::vector<std::wstring> displayNamePieces =
+        Pieces(L"Visual Studio Community 2017|Visual Studio Professional 2019|visual studio enterprise 2022|"
+               L"Visual Studio Community 2026|Visual Studio |Community|Build Tools| 2019|2017|(2)| (3)|()| "
+               L"()| (|(|)| |"
+               L"Preview|\r|\n|\u2028");
     const std::vector<std::wstring> namePieces =
         Pieces(L"mingw|MinGW|mingw64|devcpp|dev-c|Dev-C++|clion|c-free|C-Free|.exe|.EXE|exe|.|-|5.11| "
                L"|\r|\n|\u2028|\u4e2d");
