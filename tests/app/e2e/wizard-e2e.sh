@@ -105,24 +105,27 @@ start_wizard() {
   wizard_pid=$!
   win=
   local i
-  for i in $(seq 100); do
+  for i in $(seq 300); do
     win=$(xdotool search --name 'Gravo 26.1.1' 2>/dev/null | head -n 1)
     [ -n "$win" ] && break
-    sleep 0.2
+    sleep 0.1
   done
-  # The first frames and the detection pass after them.
-  sleep 3
   [ -n "$win" ] || return 1
   # Wine draws the window's frame itself (no window manager): the client area starts inside the X window.
   read -r client_x client_y < <("$GRAVO_WINE" "$WIZARD_WINDOW_EXE" client-offset </dev/null 2>/dev/null | tr -d '\r')
-  [ -n "${client_y:-}" ]
+  [ -n "${client_y:-}" ] || return 1
+  # The first frame (the detection pass runs after it, and input waits until it ends), with the pointer,
+  # which a scenario before may have left over a footer button, on neither button.
+  point_at 300 150
+  eventually welcome_drawn
 }
+welcome_drawn() { is_colour 10 10 33,23,129 && not hovered 330 306 && not hovered 430 306; }
 
 # Waits for the wizard to end; its exit status in $exit_status (124 when it did not end in time).
 wait_wizard() {
   local i
   exit_status=124
-  for i in $(seq 100); do
+  for i in $(seq 300); do
     if ! kill -0 "$wizard_pid" 2>/dev/null; then
       wait "$wizard_pid"
       exit_status=$?
@@ -154,26 +157,66 @@ point_at() {
   xdotool mousemove --window "$win" $((client_x + $1)) $((client_y + $2))
 }
 
-# A press and a release a few frames apart, as a person clicks (the wizard reads input once per frame).
-click() {
-  point_at "$1" "$2"
-  sleep 0.15
-  xdotool mousedown 1
-  sleep 0.15
-  xdotool mouseup 1
-  sleep "${3:-0.8}"
-}
-
-# Wheel steps over the list (button 4 up, 5 down).
-wheel() {
-  local button=$1 count=$2 i
-  point_at 200 190
-  sleep 0.2
-  for i in $(seq "$count"); do
-    xdotool click "$button"
+# Runs CMD on fresh screenshots until it holds, for at most 30 s: the wizard reads input and draws once per
+# frame, and a busy machine may take its time. The screenshot is the current one afterwards.
+eventually() {
+  local deadline=$((SECONDS + 30))
+  while :; do
+    shot poll
+    "$@" && return 0
+    if [ "$SECONDS" -ge "$deadline" ]; then
+      echo "gave up waiting for: $*"
+      return 1
+    fi
     sleep 0.05
   done
-  sleep 0.8
+}
+
+# The button at client (x, y) is drawn hovered (white) around that point.
+hovered() { at_least "$(count_colour $(($1 - 6)) $(($2 - 3)) 12 6 255,255,255)" 30; }
+
+# A click on the button at (x, y) whose press does what CMD sees on the screen. Buttons act on the press;
+# the release waits until the frame that took the press was drawn, so the two never fall into one frame.
+click() {
+  local x=$1 y=$2
+  shift 2
+  point_at "$x" "$y"
+  xdotool mousedown 1
+  eventually "$@"
+  xdotool mouseup 1
+}
+
+# A click at (x, y) that must change nothing: before the release the pointer visits the button at (hx, hy)
+# until a frame draws it hovered, and comes back until one draws it plain; both frames follow the one that
+# took the press.
+click_changing_nothing() {
+  point_at "$1" "$2"
+  xdotool mousedown 1
+  point_at "$3" "$4"
+  eventually hovered "$3" "$4"
+  point_at "$1" "$2"
+  eventually not hovered "$3" "$4"
+  xdotool mouseup 1
+}
+
+# Wheel steps over the list (button 4 up, 5 down) until it scrolls no further: each step is drawn before the
+# next is sent, and a step that moves nothing within 3 s has met the list's end.
+wheel() {
+  local button=$1 step previous
+  point_at 200 190
+  eventually true
+  for step in $(seq 60); do
+    previous=$ARTIFACTS/wheel-before.png
+    cp "$ARTIFACTS/$current_name.png" "$previous"
+    xdotool click "$button"
+    local deadline=$((SECONDS + 3)) moved=
+    while [ "$SECONDS" -lt "$deadline" ]; do
+      shot poll
+      if differ_in wheel-before poll 0 106 470 160; then moved=1; break; fi
+      sleep 0.05
+    done
+    [ -n "$moved" ] || break
+  done
 }
 
 # Screenshot of the client area as artifact NAME, kept raw for sampling.
@@ -216,11 +259,23 @@ beige=235,235,209
 row_y() { echo $((122 + 39 * $1)); }
 offers_install() { is_colour 402 "$(row_y "$1")" "$beige" && ! is_colour 377 "$(row_y "$1")" "$beige"; }
 offers_choice() { ! is_colour 402 "$(row_y "$1")" "$beige"; }
-install_line() { click 377 "$(row_y "$1")"; }
-uninstall_line() { click 427 "$(row_y "$1")"; }
 popup_open() { is_colour 230 100 65,65,65 && is_colour 160 158 222,222,222; }
-popup_ok() { click 230 158; }
-next_page() { click 330 306 1.5; }
+install_line() { click 377 "$(row_y "$1")" popup_open; }
+uninstall_line() { click 427 "$(row_y "$1")" popup_open; }
+popup_ok() { click 230 158 not popup_open; }
+next_page() { click 330 306 is_colour 300 10 250,250,250; }
+previous_page() { click 330 306 is_colour 10 10 33,23,129; }
+# "取消" or "关闭": the press ends the wizard.
+leave() {
+  local i
+  point_at 430 306
+  xdotool mousedown 1
+  for i in $(seq 300); do
+    kill -0 "$wizard_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  xdotool mouseup 1
+}
 close_box() { "$GRAVO_WINE" "$WIZARD_WINDOW_EXE" close </dev/null >/dev/null 2>&1; }
 
 # The result popup of an install or uninstall is open; its "OK" closes it.
@@ -252,7 +307,7 @@ scenario_welcome() {
   check "separator (100, 100, 100)" is_colour 10 283 100,100,100
   check "footer (235, 235, 209)" is_colour 10 300 "$beige"
   check "\"下一步 >\" and \"取消\" buttons" at_least "$(count_colour 290 284 200 44 222,222,222)" 2000
-  click 430 306
+  leave
   ends_with_status_0 "\"取消\""
 }
 
@@ -265,12 +320,16 @@ scenario_list() {
   check "Visual C++ 2010 line offers install and uninstall" offers_install 1
   check "Visual Studio 2022 line offers install and uninstall" offers_install 2
   check "Dev-C++ line offers install and uninstall" offers_install 3
-  wheel 5 25
+  wheel 5
   shot environments-scrolled
   # The wizard draws nothing while it idles, so its last frame must already be on the screen: a key that
   # changes nothing (Shift) makes it present again, and the screen must stay as it was.
   xdotool key shift
-  sleep 0.5
+  # Frames after the key's: the pointer goes to "< 上一步" and back to where it was.
+  point_at 330 306
+  eventually hovered 330 306
+  point_at 200 190
+  eventually not hovered 330 306
   shot environments-scrolled-again
   check "the last frame drawn is on the screen while the wizard idles" \
     not differ_in environments-scrolled environments-scrolled-again 0 0 490 328
@@ -279,25 +338,25 @@ scenario_list() {
   for i in 0 1 2 3; do check "after scrolling down, line $i offers a folder choice" offers_choice "$i"; done
   check "the list area moved" differ_in environments environments-scrolled 0 106 470 160
   check "the footer stayed in place" not differ_in environments environments-scrolled 0 268 280 60
-  wheel 4 25
+  wheel 4
   shot environments-top
   check "the wheel scrolls back to the top" offers_install 0
   install_line 2
   shot popup
   check "\"安装\" opens the result popup" popup_open
-  click 330 306
+  click_changing_nothing 330 306 230 158
   shot popup-modal
   check "while it is open the page's other buttons do nothing" popup_open
   popup_ok
   shot popup-closed
   check "\"OK\" closes the popup" not popup_open
-  click 330 306
+  previous_page
   shot welcome-again
   check "\"< 上一步\" shows the welcome page" is_colour 10 10 33,23,129
   next_page
   shot environments-again
   check "going back and forth keeps the list" not differ_in environments environments-again 0 106 350 160
-  click 430 306
+  leave
   ends_with_status_0 "\"关闭\""
 }
 
@@ -339,7 +398,7 @@ scenario_install_devcpp() {
   uninstall_line 3
   check "\"卸载\" removes all six" [ "$(files_in "$base")" = "" ]
   popup_ok
-  click 430 306
+  leave
   ends_with_status_0 "\"关闭\""
 }
 
@@ -362,7 +421,7 @@ scenario_foreign_graphics_header() {
   check "\"卸载\" puts the foreign graphics.h back, byte for byte" cmp "$original" "$include/graphics.h"
   check "and leaves nothing else in the include folder" [ "$(files_in "$include")" = "./graphics.h " ]
   popup_ok
-  click 430 306
+  leave
   ends_with_status_0 "\"关闭\""
 }
 
