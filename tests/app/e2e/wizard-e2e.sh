@@ -202,14 +202,14 @@ click_changing_nothing() {
 # Wheel steps over the list (button 4 up, 5 down) until it scrolls no further: each step is drawn before the
 # next is sent, and a step that moves nothing within 3 s has met the list's end.
 wheel() {
-  local button=$1 step previous
+  local button=$1 step deadline moved
   point_at 200 190
-  eventually true
+  shot poll
   for step in $(seq 60); do
-    previous=$ARTIFACTS/wheel-before.png
-    cp "$ARTIFACTS/$current_name.png" "$previous"
+    cp "$ARTIFACTS/$current_name.png" "$ARTIFACTS/wheel-before.png"
     xdotool click "$button"
-    local deadline=$((SECONDS + 3)) moved=
+    deadline=$((SECONDS + 3))
+    moved=
     while [ "$SECONDS" -lt "$deadline" ]; do
       shot poll
       if differ_in wheel-before poll 0 106 470 160; then moved=1; break; fi
