@@ -1,6 +1,8 @@
 // The GDI objects the library keeps instead of making them per drawing call: the same pixels as objects
 // made afresh, a bounded number of objects over many rounds, objects in use never deleted, and all of them
 // released when the library stops.
+#include "WindowPixels.h"
+
 #include "graphwin/GdiObjectCache.h"
 #include "graphwin/Library.h"
 #include "graphwin/gravo.h"
@@ -105,18 +107,6 @@ TEST_F(GdiObjectCacheTest, KeptObjectsDrawTheSamePixelsAsNewOnes)
     EXPECT_EQ(PixelsOf(image), first);
 }
 
-bool IsStockObject(HGDIOBJ object)
-{
-    for (int stock = WHITE_BRUSH; stock <= DC_PEN; ++stock)
-    {
-        if (GetStockObject(stock) == object)
-        {
-            return true;
-        }
-    }
-    return false;
-}
-
 TEST_F(GdiObjectCacheTest, TenThousandRoundsKeepTheObjectCountBounded)
 {
     SetLineColour(RGB(1, 2, 3));
@@ -129,7 +119,7 @@ TEST_F(GdiObjectCacheTest, TenThousandRoundsKeepTheObjectCountBounded)
     std::set<HGDIOBJ> drawnWith;
     const auto note = [&](UINT kind)
     {
-        if (!IsStockObject(Selected(kind)))
+        if (!GravoTest::IsStockObject(Selected(kind)))
         {
             drawnWith.insert(Selected(kind));
         }

@@ -320,12 +320,7 @@ std::vector<HGDIOBJ> OpenDrawClose()
     for (UINT kind : {OBJ_BITMAP, OBJ_PEN, OBJ_BRUSH, OBJ_FONT})
     {
         HGDIOBJ selected = GetCurrentObject(backBuffer, kind);
-        bool stock = false;
-        for (int index = WHITE_BRUSH; index <= DC_PEN; ++index)
-        {
-            stock = stock || GetStockObject(index) == selected;
-        }
-        if (!stock)
+        if (!GravoTest::IsStockObject(selected))
         {
             objects.push_back(selected);
         }

@@ -67,6 +67,18 @@ DWORD WindowPixel(HWND window, int x, int y)
     return WindowPixels(window, client.right, client.bottom)[static_cast<size_t>(y) * client.right + x];
 }
 
+bool IsStockObject(HGDIOBJ object)
+{
+    for (int stock = WHITE_BRUSH; stock <= DC_PEN; ++stock)
+    {
+        if (GetStockObject(stock) == object)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
 {
     // A deadline on the clock: on a busy machine each pause may last much longer than asked.

@@ -1,5 +1,5 @@
-// Test helpers for the graph window: opening it quiet, reading back what the window shows, and waiting for
-// a condition with a bounded number of turns.
+// Test helpers for the graph window: opening it quiet, reading back what the window shows, telling stock GDI
+// objects, and waiting for a condition with a deadline.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +16,8 @@ DWORD WindowPixel(HWND window, int x, int y);
 // waits until the system has made it the active and focused window, and drains the queue; null when the
 // window did not open.
 HWND OpenQuietGraphWindow(int width, int height);
+// True for the system's stock objects, which nothing deletes.
+bool IsStockObject(HGDIOBJ object);
 // Polls condition every 10 ms until it holds (true) or timeoutMs have passed (false).
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 20000);
 } // namespace GravoTest
