@@ -104,7 +104,8 @@ public:
     // A new entry owned by the table; it keeps its address for the table's whole life.
     EnvListEntry* NewEntry();
 
-    // Hand-chosen Visual C++ folder: 0 nothing found, -1 another generation, else the generation.
+    // Hand-chosen Visual C++ folder: 0 nothing found (an installation without its include or 32-bit
+    // library folder included), -1 another generation, else the generation.
     int AdoptChosenVcDir(std::wstring folder, EnvListEntry& entry, bool walkUp);
     int ResolveVsToolsDir(const std::wstring& vcDir, EnvListEntry& entry);
 

@@ -149,26 +149,6 @@ const wchar_t* SideBySideValue(int version)
     }
 }
 
-// "Library Dirs" of Visual C++ 6.0, a list of folders separated by semicolons: the first item
-// "<x>\VC98\MFC\Lib" (ignoring case, <x> not empty) names the VC98 folder <x>\VC98\. Without such an item the
-// list is returned.
-std::wstring Vc6RootFromLibraryDirs(const std::wstring& libraryDirs)
-{
-    const wchar_t mfcLib[] = L"\\vc98\\mfc\\lib";
-    const size_t mfcLibLength = std::size(mfcLib) - 1;
-    for (size_t start = 0; start <= libraryDirs.size();)
-    {
-        size_t end = libraryDirs.find(L';', start);
-        if (end == std::wstring::npos)
-            end = libraryDirs.size();
-        const std::wstring item = libraryDirs.substr(start, end - start);
-        if (item.size() > mfcLibLength && EndsWithIgnoringCase(item, mfcLib))
-            return item.substr(0, item.size() - mfcLibLength + 1) + L"VC98\\";
-        start = end + 1;
-    }
-    return libraryDirs;
-}
-
 std::wstring UpToLastBackslash(const std::wstring& text)
 {
     const size_t last = text.rfind(L'\\');
@@ -198,6 +178,26 @@ std::wstring FirstCodeBlocksPath()
 }
 
 } // namespace
+
+// "Library Dirs" of Visual C++ 6.0, a list of folders separated by semicolons: the first item
+// "<x>\VC98\MFC\Lib" (ignoring case, <x> not empty) names the VC98 folder <x>\VC98\. Without such an item the
+// list is returned.
+std::wstring Vc6RootFromLibraryDirs(const std::wstring& libraryDirs)
+{
+    const wchar_t mfcLib[] = L"\\vc98\\mfc\\lib";
+    const size_t mfcLibLength = std::size(mfcLib) - 1;
+    for (size_t start = 0; start <= libraryDirs.size();)
+    {
+        size_t end = libraryDirs.find(L';', start);
+        if (end == std::wstring::npos)
+            end = libraryDirs.size();
+        const std::wstring item = libraryDirs.substr(start, end - start);
+        if (item.size() > mfcLibLength && EndsWithIgnoringCase(item, mfcLib))
+            return item.substr(0, item.size() - mfcLibLength + 1) + L"VC98\\";
+        start = end + 1;
+    }
+    return libraryDirs;
+}
 
 std::vector<std::wstring> EnumSubkeys(HKEY hive, const wchar_t* subkeyPath)
 {

@@ -56,6 +56,11 @@ private:
 // without the blank).
 bool IsVisualStudioName(const std::wstring& displayName, int year);
 
+// "Library Dirs" of Visual C++ 6.0, a list of folders separated by semicolons: the first item
+// "<x>\VC98\MFC\Lib" (ignoring case, <x> not empty) names the VC98 folder <x>\VC98\. Without such an item the
+// list is returned.
+std::wstring Vc6RootFromLibraryDirs(const std::wstring& libraryDirs);
+
 // The existing directory, ending with a backslash, that holds "include\" and the library folders of the
 // Visual C++ generation (6, 2008, ..., 2026), or empty. `uninstall` must be of the same host width.
 std::wstring FindVcRootDir(int version, bool hostIs64, UninstallEntries& uninstall);

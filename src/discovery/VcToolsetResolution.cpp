@@ -11,22 +11,32 @@
 
 #include <windows.h>
 
+#include <iterator>
+
 namespace
 {
 
 const wchar_t* const editionFolders[] = {L"community\\vc\\", L"professional\\vc\\", L"enterprise\\vc\\"};
 
-// Fills the row from a compiler's folder layout when the generation is the row's; -1 otherwise.
+// Fills the row from a compiler's folder layout when the generation is the row's; -1 for another
+// generation. A layout without its include or 32-bit library folder has nowhere to take the library: like
+// the detection pass, which leaves such an installation undetected, it counts as not found (0), the row
+// and entry untouched, and the search goes on. A missing 64-bit library folder (an Express edition) only
+// drops that folder.
 int AdoptLayout(VcToolsetRow& row, EnvListEntry& entry, int generation, const std::wstring& rootDir,
                 const std::wstring& libX86, const std::wstring& libX64)
 {
     if (generation != row.version)
         return -1;
-    row.rootDir = rootDir;
-    row.includeSubdir = L"include\\";
-    row.libSubdirX86 = libX86;
-    row.libSubdirX64 = libX64;
-    ValidateVcRow(row);
+    VcToolsetRow adopted = row;
+    adopted.rootDir = rootDir;
+    adopted.includeSubdir = L"include\\";
+    adopted.libSubdirX86 = libX86;
+    adopted.libSubdirX64 = libX64;
+    ValidateVcRow(adopted);
+    if (adopted.rootDir.empty())
+        return 0;
+    row = adopted;
     ShowVcRow(row, entry);
     return generation;
 }
@@ -70,9 +80,9 @@ int EnvironmentTable::AdoptChosenVcDir(std::wstring folder, EnvListEntry& entry,
     if (!vc.empty())
     {
         const int generation = GenerationOfExecutable(vc + L"bin\\cl.exe");
-        if (generation != 0)
-            return AdoptLayout(*row, entry, generation, vc, L"lib\\", L"lib\\amd64\\");
-        const int result = ResolveVsToolsDir(vc, entry);
+        const int result = generation != 0
+                               ? AdoptLayout(*row, entry, generation, vc, L"lib\\", L"lib\\amd64\\")
+                               : ResolveVsToolsDir(vc, entry);
         if (result != 0)
             return result;
     }
@@ -80,14 +90,12 @@ int EnvironmentTable::AdoptChosenVcDir(std::wstring folder, EnvListEntry& entry,
     {
         const std::wstring vc98 = FindSubdirNamed(dir, L"VC98");
         const int generation = vc98.empty() ? 0 : GenerationOfExecutable(vc98 + L"bin\\cl.exe");
-        if (generation != 0)
-            return AdoptLayout(*row, entry, generation, vc98, L"lib\\", L"");
-        for (const wchar_t* edition : editionFolders)
-        {
-            const int result = ResolveVsToolsDir(dir + edition, entry);
-            if (result != 0)
-                return result;
-        }
+        int result = generation != 0 ? AdoptLayout(*row, entry, generation, vc98, L"lib\\", L"") : 0;
+        for (auto edition = std::begin(editionFolders); result == 0 && edition != std::end(editionFolders);
+             ++edition)
+            result = ResolveVsToolsDir(dir + *edition, entry);
+        if (result != 0)
+            return result;
     }
     const std::wstring parent = walkUp ? NextFolderUp(folder) : std::wstring();
     return parent.empty() ? 0 : AdoptChosenVcDir(parent, entry, true);

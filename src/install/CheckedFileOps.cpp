@@ -5,6 +5,7 @@
 #include "win32/UniqueHandles.h"
 
 #include <exception>
+#include <utility>
 #include <vector>
 
 namespace
@@ -85,13 +86,54 @@ bool ReadUpTo(HANDLE file, size_t limit, std::string& contents)
     }
 }
 
-// Every installed name is the library's, except graphics.h, whose contents must say so.
-bool IsLibrarysCopy(HANDLE installed, const std::wstring& name, const std::string& releaseCopy)
+// Every installed name is the library's, except graphics.h, whose contents (left in `contents`) must say so.
+bool IsLibrarysCopy(HANDLE installed, const std::wstring& name, const std::string& releaseCopy,
+                    std::string& contents)
 {
     if (!IsSharedHeaderName(name))
         return true;
-    std::string contents;
     return ReadUpTo(installed, headerReadLimit, contents) && IsLibraryGraphicsHeader(contents, releaseCopy);
+}
+
+// The most recent kept foreign header beside a graphics.h: its number (0 when none is kept) and the file,
+// opened when it could be. A kept header the user deleted leaves a gap; the highest number is the newest.
+struct KeptHeader
+{
+    int number = 0;
+    EntryState state = EntryState::absent;
+    UniqueFile file;
+};
+
+KeptHeader MostRecentKept(const TrustedFolder& folder, const std::wstring& name)
+{
+    KeptHeader kept;
+    for (int number = 1; number <= keptHeaderNames; ++number)
+    {
+        UniqueFile file;
+        const EntryState state = OpenEntry(folder, KeptHeaderName(name, number), file);
+        if (state == EntryState::absent)
+            continue;
+        kept.number = number;
+        kept.state = state;
+        kept.file = std::move(file);
+    }
+    return kept;
+}
+
+// The name a foreign graphics.h in the library's way is kept under: the one after the most recent kept
+// header, or none when that header holds the same bytes (they are kept already, and the newcomer is simply
+// replaced). A header too long to be read whole never equals one that was. False when no name is left.
+bool KeptNameFor(const CheckedEntry& foreign, const std::string& contents, std::wstring& keptName)
+{
+    const KeptHeader kept = MostRecentKept(foreign.folder, foreign.name);
+    std::string keptContents;
+    if (kept.state == EntryState::opened && ReadUpTo(kept.file.get(), headerReadLimit, keptContents) &&
+        keptContents == contents)
+        return true;
+    if (kept.number == keptHeaderNames)
+        return false;
+    keptName = KeptHeaderName(foreign.name, kept.number + 1);
+    return true;
 }
 
 bool MarkForDeletion(HANDLE file)
@@ -187,8 +229,13 @@ bool PutInPlace(const std::string& releaseCopy, const std::wstring& target, cons
     const EntryState state = OpenChecked(target, existing);
     if (state == EntryState::refused || existing.folder.trust != FolderTrust::trusted)
         return false;
-    const bool keepForeign =
-        state == EntryState::opened && !IsLibrarysCopy(existing.file.get(), existing.name, releaseCopy);
+    std::string foreignContents;
+    std::wstring keptName;
+    if (state == EntryState::opened &&
+        !IsLibrarysCopy(existing.file.get(), existing.name, releaseCopy, foreignContents) &&
+        !KeptNameFor(existing, foreignContents, keptName))
+        return false;
+    const bool keepForeign = !keptName.empty();
     if (!keepForeign)
         existing.file.reset();
 
@@ -196,8 +243,7 @@ bool PutInPlace(const std::string& releaseCopy, const std::wstring& target, cons
     if (!copy.Create(existing.folder) || !WriteAll(copy.get(), contents.data(), contents.size()) ||
         !FlushFileBuffers(copy.get()))
         return false;
-    if (keepForeign &&
-        !RenameWithin(existing.file.get(), existing.folder, existing.name + keptHeaderSuffix, false))
+    if (keepForeign && !RenameWithin(existing.file.get(), existing.folder, keptName, false))
         return false;
     if (RenameWithin(copy.get(), existing.folder, existing.name, true))
     {
@@ -209,25 +255,35 @@ bool PutInPlace(const std::string& releaseCopy, const std::wstring& target, cons
     return false;
 }
 
+// The library's graphics.h goes, and the most recent kept foreign header takes its place again; that one is
+// given back also when the library's was no longer there (it vanished, or an install stopped after setting
+// the foreign header aside), though the outcome still says the library's was absent.
 RemoveOutcome Remove(const std::wstring& installed, const std::string& releaseCopy)
 {
     CheckedEntry entry;
     const EntryState state = OpenChecked(installed, entry);
-    if (state != EntryState::opened)
-        return state == EntryState::absent ? RemoveOutcome::absent : RemoveOutcome::failed;
-    if (!IsLibrarysCopy(entry.file.get(), entry.name, releaseCopy) || !MarkForDeletion(entry.file.get()))
+    if (state == EntryState::refused)
         return RemoveOutcome::failed;
-    entry.file.reset();
-    if (!IsSharedHeaderName(entry.name))
-        return RemoveOutcome::removed;
-    UniqueFile kept;
-    switch (OpenEntry(entry.folder, entry.name + keptHeaderSuffix, kept))
+    if (state == EntryState::opened)
+    {
+        std::string contents;
+        if (!IsLibrarysCopy(entry.file.get(), entry.name, releaseCopy, contents) ||
+            !MarkForDeletion(entry.file.get()))
+            return RemoveOutcome::failed;
+        entry.file.reset();
+    }
+    const RemoveOutcome outcome =
+        state == EntryState::opened ? RemoveOutcome::removed : RemoveOutcome::absent;
+    if (!IsSharedHeaderName(entry.name) || entry.folder.trust != FolderTrust::trusted)
+        return outcome;
+    const KeptHeader kept = MostRecentKept(entry.folder, entry.name);
+    switch (kept.state)
     {
     case EntryState::absent:
-        return RemoveOutcome::removed;
+        return outcome;
     case EntryState::opened:
-        return RenameWithin(kept.get(), entry.folder, entry.name, false) ? RemoveOutcome::removed
-                                                                         : RemoveOutcome::failed;
+        return RenameWithin(kept.file.get(), entry.folder, entry.name, false) ? outcome
+                                                                              : RemoveOutcome::failed;
     default:
         return RemoveOutcome::failed;
     }

@@ -8,8 +8,9 @@
 
 // Puts a release file's bytes (read and checked by the caller) into place whole or not at all: they go to a
 // temporary name beside the target, which then takes the target's name in one step. A foreign graphics.h in
-// the way (neither these bytes nor including gravo.h) is kept as "graphics.h.gravo-kept". Empty on success,
-// "安装失败" when the copy fails or is refused, "安装异常" when a standard exception is raised.
+// the way (neither these bytes nor including gravo.h) is kept under the next kept name (LibraryFiles.h), or
+// replaced when the most recent kept one has its bytes. Empty on success, "安装失败" when the copy fails or is
+// refused, "安装异常" when a standard exception is raised.
 std::wstring CopyReleaseFile(const std::string& releaseBytes, const std::wstring& target);
 
 // Writes a file of the given contents the same way, whole or not at all; false when that fails or is refused.
@@ -27,7 +28,8 @@ enum class RemoveOutcome
 };
 
 // Deletes an installed file only when it is the library's (graphics.h is compared with the bytes of its
-// release copy, empty when unknown) and puts a kept foreign graphics.h back in its place.
+// release copy, empty when unknown) and puts the most recent kept foreign graphics.h back in its place, also
+// when the library's is absent.
 RemoveOutcome RemoveLibraryFile(const std::wstring& installed, const std::string& releaseCopy);
 
 // The whole file, read through the same path check as the writes: false when it is absent, refused (a link

@@ -32,6 +32,12 @@ bool IncludesGravoHeader(const std::string& line)
 
 } // namespace
 
+std::wstring KeptHeaderName(const std::wstring& fileName, int number)
+{
+    const std::wstring kept = fileName + L".gravo-kept";
+    return number == 1 ? kept : kept + L"-" + std::to_wstring(number);
+}
+
 bool IsSharedHeaderName(const std::wstring& fileName)
 {
     return CompareStringOrdinal(fileName.c_str(), static_cast<int>(fileName.size()), L"graphics.h", -1,

@@ -5,8 +5,12 @@
 
 #include <string>
 
-// The name under which a foreign graphics.h is kept while the library's copy stands in its place.
-inline constexpr const wchar_t* keptHeaderSuffix = L".gravo-kept";
+// The names a foreign graphics.h is kept under while the library's copy stands in its place, oldest first:
+// number 1 is "graphics.h.gravo-kept", then "graphics.h.gravo-kept-2" and on up to keptHeaderNames. Another
+// library's installer may put its header back over the library's between two installs; each such header
+// is kept under the next number, and the uninstall gives back the most recent.
+inline constexpr int keptHeaderNames = 100;
+std::wstring KeptHeaderName(const std::wstring& fileName, int number);
 
 // True for the one installed name whose owner only the contents tell.
 bool IsSharedHeaderName(const std::wstring& fileName);

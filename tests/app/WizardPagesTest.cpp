@@ -144,7 +144,6 @@ protected:
     // A frame as RunFrame runs it, with what it asked the renderer to draw.
     DrawnFrame RecordedFrame()
     {
-        Sleep(30);
         DrainInput(context, window);
         app.DrawFrame();
         DrawnFrame frame;
@@ -177,30 +176,20 @@ protected:
         currentPage = 2;
         return *list;
     }
-    void MoveTo(int x, int y)
-    {
-        PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-        Settle();
-    }
-    // A press and a release in separate frames, posted to the window as the system would.
+    void MoveTo(int x, int y) { Deliver(WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
+    // A press and a release in separate frames.
     void Click(int x, int y)
     {
         const LPARAM at = MAKELPARAM(x, y);
-        PostMessageW(window, WM_MOUSEMOVE, 0, at);
-        Settle();
-        PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        Settle();
-        PostMessageW(window, WM_LBUTTONUP, 0, at);
-        Settle();
+        Deliver(WM_MOUSEMOVE, 0, at);
+        Deliver(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        Deliver(WM_LBUTTONUP, 0, at);
     }
-    // Waits until the window thread has queued what was posted (on a busy machine that may take a while),
-    // then runs a frame on it.
-    void Settle()
+    // Hands the window a mouse message as the system would and runs a frame on it. Sent rather than posted:
+    // the call returns once the window thread has queued the message's record, however busy the machine.
+    void Deliver(UINT message, WPARAM wParam, LPARAM lParam)
     {
-        GraphMessage record;
-        for (int wait = 0; wait < 200 && !PollGraphMessage(&record, 255, false); ++wait)
-            Sleep(5);
-        Sleep(5);
+        SendMessageW(window, message, wParam, lParam);
         Frames(1);
     }
     // The pixel's colour bytes (a byte-wise clear also fills the unused top byte).
@@ -343,8 +332,7 @@ TEST_F(WizardPages, QuietTurnsDrawNothingUntilInputOrAChange)
     EXPECT_EQ(Pixel(300, 300), PixelWord(RGB(222, 222, 222))) << "the button of the next page";
 
     // A pointer move is drawn in the turn after it arrives: the button shows its hover colour.
-    PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(300, 300));
-    Sleep(30);
+    SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(300, 300));
     EXPECT_TRUE(loop.Turn());
     EXPECT_EQ(Pixel(300, 300), PixelWord(RGB(255, 255, 255)));
     EXPECT_EQ(TurnsUntilQuiet(loop), 2);
@@ -402,8 +390,7 @@ TEST_F(WizardPages, FramesDrawnInPartAreTheWholeFrames)
         int inPart = 0;
         for (const POINT& place : places)
         {
-            PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(place.x, place.y));
-            Sleep(30);
+            SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(place.x, place.y));
             DrainInput(context, window);
             app.DrawFrame();
             const RECT drawn = RenderGuiIfChanged(nk_rgb(99, 99, 99));

@@ -111,15 +111,45 @@ TEST_F(VcToolsetResolution, CompilerWithoutVersionCountsAsNotFound)
     EXPECT_EQ(table.AdoptChosenVcDir(folder / L"nothing here", EntryFor(vc2015Row), true), 0);
 }
 
-TEST_F(VcToolsetResolution, CompilerWithoutIncludeFolderLeavesTheRowEmpty)
+// The include and 32-bit library folders are where the library goes: an installation without one of them
+// is not found, as the detection pass finds none, and the line stays undetected instead of showing blank
+// folders that every install and uninstall would fail on.
+TEST_F(VcToolsetResolution, CompilerWithoutIncludeOr32BitLibraryFolderIsNotFound)
 {
-    const std::wstring vc = folder / L"VS14\\VC\\";
-    CopyProgram(L"versioned-19.0.exe", vc + L"bin\\cl.exe");
-    MakeFolders(vc, {L"lib"});
-    EXPECT_EQ(table.AdoptChosenVcDir(folder / L"VS14", EntryFor(vc2015Row), true), 2015);
-    EXPECT_EQ(Row(vc2015Row).rootDir, L"");
-    EXPECT_EQ(Row(vc2015Row).libSubdirX86, L"");
-    EXPECT_EQ(Row(vc2015Row).libSubdirX64, L"");
+    struct Layout
+    {
+        const wchar_t* name;
+        int row;
+        const wchar_t* compiler;
+        const wchar_t* clPath;
+        std::vector<std::wstring> folders;
+    };
+    const std::wstring toolsetCl = L"VC\\Tools\\MSVC\\14.29.30133\\bin\\Hostx86\\x86\\cl.exe";
+    const Layout layouts[] = {
+        {L"2015 without include", vc2015Row, L"versioned-19.0.exe", L"VC\\bin\\cl.exe", {L"VC\\lib\\amd64"}},
+        {L"2015 without lib", vc2015Row, L"versioned-19.0.exe", L"VC\\bin\\cl.exe", {L"VC\\include"}},
+        {L"6.0 without lib", vc6Row, L"versioned-12.0.exe", L"VC98\\BIN\\cl.exe", {L"VC98\\INCLUDE"}},
+        {L"2019 without include",
+         vc2019Row,
+         L"versioned-19.29.exe",
+         toolsetCl.c_str(),
+         {L"VC\\Auxiliary\\VS\\lib\\x86", L"VC\\Auxiliary\\VS\\lib\\x64"}},
+        {L"2019 without lib",
+         vc2019Row,
+         L"versioned-19.29.exe",
+         toolsetCl.c_str(),
+         {L"VC\\Auxiliary\\VS\\include", L"VC\\Auxiliary\\VS\\lib\\x64"}},
+    };
+    for (const Layout& layout : layouts)
+    {
+        const std::wstring installation = folder / (std::wstring(layout.name) + L"\\");
+        CopyProgram(layout.compiler, installation + layout.clPath);
+        for (const std::wstring& subfolder : layout.folders)
+            MakeFolders(installation + subfolder);
+        EXPECT_EQ(table.AdoptChosenVcDir(installation, EntryFor(layout.row), true), 0) << layout.name;
+        EXPECT_EQ(Row(layout.row).rootDir, L"") << layout.name;
+        EXPECT_EQ(entry.infoLine1 + entry.infoLine2, L"") << layout.name;
+    }
 }
 
 TEST_F(VcToolsetResolution, DocumentationEntryNamesNoRow)
@@ -143,16 +173,6 @@ TEST_F(VcToolsetResolution, ChosenFolderWithoutAmd64LibrariesShowsOnlyTheFolders
     MakeFolders(vs, {L"Auxiliary\\VS\\include", L"Auxiliary\\VS\\lib\\x86"});
     EXPECT_EQ(table.AdoptChosenVcDir(folder / L"2019", EntryFor(vc2019Row), true), 2019);
     EXPECT_EQ(entry.infoLine2, L"库文件路径 " + vs + L"Auxiliary\\VS\\lib\\x86\\");
-}
-
-TEST_F(VcToolsetResolution, CompilerWithoutIncludeFolderShowsNoFolders)
-{
-    const std::wstring vc = folder / L"VS14\\VC\\";
-    CopyProgram(L"versioned-19.0.exe", vc + L"bin\\cl.exe");
-    MakeFolders(vc, {L"lib"});
-    table.AdoptChosenVcDir(folder / L"VS14", EntryFor(vc2015Row), true);
-    EXPECT_EQ(entry.infoLine1, L"");
-    EXPECT_EQ(entry.infoLine2, L"");
 }
 
 TEST_F(VcToolsetResolution, OfTwoToolsetFoldersTheFirstListedIsUsed)

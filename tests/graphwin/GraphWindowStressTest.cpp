@@ -3,6 +3,7 @@
 // only when the ring is full.
 #include "WindowPixels.h"
 
+#include "graphwin/Library.h"
 #include "graphwin/gravo.h"
 
 #include <gtest/gtest.h>
@@ -68,7 +69,11 @@ protected:
 
 TEST_F(GraphWindowFlood, UnpacedFloodKeepsOrderAndEndsWithoutDeadlock)
 {
-    std::atomic<bool> posted(false);
+    // The window thread forwards keys to the console window; a window of this thread stands in for it. A key
+    // posted after the last move reaches it once the window thread has handled every move before it.
+    HWND console = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(console, nullptr);
+    Gravo::Lib().consoleWindow = console;
     std::thread sender(
         [&]
         {
@@ -76,23 +81,29 @@ TEST_F(GraphWindowFlood, UnpacedFloodKeepsOrderAndEndsWithoutDeadlock)
             {
                 Post(i);
             }
-            posted = true;
+            while (!PostMessageW(window, WM_KEYDOWN, 'Z', 0x002C0001))
+            {
+                Sleep(1);
+            }
         });
     std::vector<int> seen;
     const DWORD start = GetTickCount();
     bool drained = false;
+    MSG forwarded;
     while (!drained && GetTickCount() - start < 120000)
     {
-        const bool senderDone = posted;
         const bool any = Drain(seen);
-        // Once everything is posted, a quiet turn after a pause means the window has queued all of it.
-        if (senderDone && !any)
+        drained = PeekMessageW(&forwarded, console, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE) != FALSE;
+        if (!any && !drained)
         {
-            Sleep(50);
-            drained = !Drain(seen);
+            Sleep(0);
         }
     }
+    // What the window thread queued before it forwarded the key.
+    Drain(seen);
     sender.join();
+    Gravo::Lib().consoleWindow = nullptr;
+    DestroyWindow(console);
     EXPECT_TRUE(drained);
     ASSERT_FALSE(seen.empty());
     for (size_t i = 1; i < seen.size(); ++i)

@@ -10,12 +10,21 @@ HWND OpenQuietGraphWindow(int width, int height)
     HWND window = OpenGraphWindow(width, height, 0);
     if (window == nullptr)
         return nullptr;
-    // Creation, activation and focus arrive asynchronously under X11: wait until the window is quiet.
-    int quietTurns = 0;
-    for (int turn = 0; turn < 300 && quietTurns < 30; ++turn)
+    // Showing the window activates and focuses it, under X11 asynchronously. Once its thread reports it
+    // active and focused, a message sent to it returns after the thread has handled what came before, and
+    // the queue is drained.
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    WaitFor(
+        [&]
+        {
+            GUITHREADINFO info = {};
+            info.cbSize = sizeof info;
+            return GetGUIThreadInfo(thread, &info) && info.hwndActive == window && info.hwndFocus == window;
+        },
+        20000);
+    SendMessageW(window, WM_NULL, 0, 0);
+    while (PollGraphMessage(nullptr, 255, true))
     {
-        quietTurns = PollGraphMessage(nullptr, 255, true) ? 0 : quietTurns + 1;
-        Sleep(10);
     }
     return window;
 }
@@ -58,15 +67,27 @@ DWORD WindowPixel(HWND window, int x, int y)
     return WindowPixels(window, client.right, client.bottom)[static_cast<size_t>(y) * client.right + x];
 }
 
+bool IsStockObject(HGDIOBJ object)
+{
+    for (int stock = WHITE_BRUSH; stock <= DC_PEN; ++stock)
+    {
+        if (GetStockObject(stock) == object)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
 {
-    for (int waited = 0; waited < timeoutMs; waited += 10)
+    // A deadline on the clock: on a busy machine each pause may last much longer than asked.
+    for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; GetTickCount64() < deadline; Sleep(10))
     {
         if (condition())
         {
             return true;
         }
-        Sleep(10);
     }
     return condition();
 }

@@ -112,16 +112,57 @@ TEST_F(MingwInstaller, ForeignGraphicsHeaderIsKeptAndGivenBackByteForByte)
     EXPECT_EQ(Read(devcppIde, L"include\\graphics.h"), foreign);
 }
 
-TEST_F(MingwInstaller, ForeignGraphicsHeaderWithAKeptOneAlreadyThereIsLeftAndTheStepFails)
+// Another library's installer put its graphics.h back over the library's: installing again keeps that one
+// as well, under the next free name (or drops it when the most recent kept header has its bytes), and the
+// uninstall gives back the most recent foreign header, leaving the older one kept.
+TEST_F(MingwInstaller, ForeignHeaderPutBackOverTheLibrarysIsKeptTooAndTheMostRecentGivenBack)
 {
     MingwToolchainRow& row = Probed(devcppIde, L"include\\", L"lib32\\", L"lib\\");
-    WriteTextFile(row.rootDir + L"include\\graphics.h", "a second foreign header");
-    WriteTextFile(row.rootDir + L"include\\graphics.h.gravo-kept", "the first foreign header");
-    EXPECT_EQ(InstallMingw(table, devcppIde), L"安装失败_inlcude");
-    EXPECT_EQ(Read(devcppIde, L"include\\graphics.h"), "a second foreign header");
+    const std::wstring header = row.rootDir + L"include\\graphics.h";
+    WriteTextFile(header, "the first foreign header");
+    ASSERT_EQ(InstallMingw(table, devcppIde), L"");
+    for (int round = 0; round < 2; ++round)
+    {
+        WriteTextFile(header, "the second foreign header");
+        EXPECT_EQ(InstallMingw(table, devcppIde), L"") << round;
+        EXPECT_EQ(Read(devcppIde, L"include\\graphics.h"), ReleaseKit::ContentsOf(L"include\\graphics.h"));
+        EXPECT_EQ(Read(devcppIde, L"include\\graphics.h.gravo-kept"), "the first foreign header");
+        EXPECT_EQ(Read(devcppIde, L"include\\graphics.h.gravo-kept-2"), "the second foreign header");
+        EXPECT_EQ(Installed().size(), 8u)
+            << "round " << round << ": a byte-identical newcomer is not kept twice";
+    }
+    EXPECT_EQ(UninstallMingw(table, devcppIde), L"卸载成功");
+    EXPECT_EQ(Installed(),
+              (std::set<std::wstring>{L"include\\graphics.h", L"include\\graphics.h.gravo-kept"}));
+    EXPECT_EQ(Read(devcppIde, L"include\\graphics.h"), "the second foreign header");
     EXPECT_EQ(Read(devcppIde, L"include\\graphics.h.gravo-kept"), "the first foreign header");
-    EXPECT_EQ(Installed(), (std::set<std::wstring>{L"include\\gravo.h", L"include\\graphics.h",
-                                                   L"include\\graphics.h.gravo-kept"}));
+}
+
+// The library's graphics.h vanished after the install, or the install stopped after the foreign header was
+// set aside and before the library's took its place: the uninstall still gives the foreign one back.
+TEST_F(MingwInstaller, KeptHeaderIsGivenBackWhenTheLibrarysIsNotThere)
+{
+    MingwToolchainRow& row = Probed(devcppIde, L"include\\", L"lib32\\", L"lib\\");
+    const std::wstring header = row.rootDir + L"include\\graphics.h";
+    for (const bool stoppedBetweenRenames : {false, true})
+    {
+        DeleteFileW(header.c_str());
+        if (stoppedBetweenRenames)
+        {
+            // gravo.h was copied, the foreign header set aside, and the library's never took its place.
+            WriteTextFile(row.rootDir + L"include\\gravo.h", ReleaseKit::ContentsOf(L"include\\gravo.h"));
+            WriteTextFile(header + L".gravo-kept", "a foreign header");
+        }
+        else
+        {
+            WriteTextFile(header, "a foreign header");
+            ASSERT_EQ(InstallMingw(table, devcppIde), L"");
+            ASSERT_TRUE(DeleteFileW(header.c_str()));
+        }
+        EXPECT_EQ(UninstallMingw(table, devcppIde), L"卸载失败") << "the library's graphics.h was not there";
+        EXPECT_EQ(Read(devcppIde, L"include\\graphics.h"), "a foreign header") << stoppedBetweenRenames;
+        EXPECT_FALSE(PathExists(header + L".gravo-kept")) << stoppedBetweenRenames;
+    }
 }
 
 TEST_F(MingwInstaller, EarlierReleasesGraphicsHeaderIsReplacedAndRemoved)
@@ -276,8 +317,8 @@ TEST_P(PlantedLinkInMingw, InAFolderOnlyAdministratorsMayChangeInstallAndUninsta
 {
     PlantedLink link(LinkPath(), LinkTarget(), GetParam());
     ASSERT_TRUE(link.Made());
-    // Wine 8 reports no link as a reparse point and keeps no folder DACL (see PathTrustTest): what this
-    // test shows needs Windows.
+    // Wine 8 reports no link as a reparse point and keeps no folder DACL (see AdmitOnlyAdministrators): what
+    // this test shows needs Windows.
     if (!link.ReportedAsLink() || !AdmitOnlyAdministrators(table.mingwRows[devcppIde]->rootDir))
         GTEST_SKIP() << "the system made no reparse point or keeps no administrators-only DACL";
     EXPECT_EQ(InstallMingw(table, devcppIde), L"");

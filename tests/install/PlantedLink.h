@@ -39,7 +39,10 @@ private:
 };
 
 // Gives the folder the owner Administrators and a protected DACL: full control for Administrators and
-// SYSTEM, read and execute for Authenticated Users. True when the folder reads back that way.
+// SYSTEM, read and execute for Authenticated Users. True when the folder reads back that way; the tests that
+// need such a folder skip when it is false. Wine 8 accepts the DACL but keeps none: every folder reads back
+// with the same made-up one (full control for SYSTEM and the user, who owns it), so the answer there is
+// false.
 bool AdmitOnlyAdministrators(const std::wstring& folder);
 
 // Every file below a folder with its contents, to tell that nothing in it changed.

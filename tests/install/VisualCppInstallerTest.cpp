@@ -449,8 +449,8 @@ TEST_P(PlantedLinkInVisualCpp, InAFolderOnlyAdministratorsMayChangeInstallAndUni
 {
     PlantedLink link(LinkPath(), LinkTarget(), GetParam());
     ASSERT_TRUE(link.Made());
-    // Wine 8 reports no link as a reparse point and keeps no folder DACL (see PathTrustTest): what this
-    // test shows needs Windows.
+    // Wine 8 reports no link as a reparse point and keeps no folder DACL (see AdmitOnlyAdministrators): what
+    // this test shows needs Windows.
     if (!link.ReportedAsLink() || !AdmitOnlyAdministrators(table.vcRows[vc2022Row]->rootDir))
         GTEST_SKIP() << "the system made no reparse point or keeps no administrators-only DACL";
     EXPECT_EQ(InstallVisualCpp(table, vc2022Row), L"");

@@ -110,38 +110,28 @@ start_wizard() {
   (cd "$release" && exec "$GRAVO_WINE" ./gravo-setup.exe </dev/null >/dev/null 2>&1) &
   wizard_pid=$!
   win=
-  # A 32-bit wizard on a machine that runs 32-bit code only by emulation takes about a minute to start.
+  # A 32-bit wizard where 32-bit code runs only by emulation takes about a minute to start.
   local deadline=$((SECONDS + ${E2E_START_SECONDS:-30}))
   while [ -z "$win" ] && [ "$SECONDS" -lt "$deadline" ]; do
     win=$(xdotool search --name 'Gravo 26.1.1' 2>/dev/null | head -n 1)
-    [ -n "$win" ] || sleep 0.2
+    [ -n "$win" ] || sleep 0.1
   done
   [ -n "$win" ] || return 1
   # Wine draws the window's frame itself (no window manager): the client area starts inside the X window.
   read -r client_x client_y < <("$GRAVO_WINE" "$WIZARD_WINDOW_EXE" client-offset </dev/null 2>/dev/null | tr -d '\r')
   [ -n "${client_y:-}" ] || return 1
-  # The first frame is on the screen when the welcome page's logo strip is.
-  shows_within "$deadline" is_colour 10 10 33,23,129
+  # The first frame (the detection pass runs after it, and input waits until it ends), with the pointer,
+  # which a scenario before may have left over a footer button, on neither button.
+  point_at 300 150
+  eventually welcome_drawn
 }
-
-# Takes screenshots until the check (a command reading the last screenshot) holds, or the deadline (in
-# SECONDS) has passed.
-shows_within() {
-  local deadline=$1
-  shift
-  while :; do
-    shot waiting
-    "$@" && return 0
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.2
-  done
-}
+welcome_drawn() { is_colour 10 10 33,23,129 && not hovered 330 306 && not hovered 430 306; }
 
 # Waits for the wizard to end; its exit status in $exit_status (124 when it did not end in time).
 wait_wizard() {
   local i
   exit_status=124
-  for i in $(seq 100); do
+  for i in $(seq 300); do
     if ! kill -0 "$wizard_pid" 2>/dev/null; then
       wait "$wizard_pid"
       exit_status=$?
@@ -173,26 +163,67 @@ point_at() {
   xdotool mousemove --window "$win" $((client_x + $1)) $((client_y + $2))
 }
 
-# A press and a release a few frames apart, as a person clicks (the wizard reads input once per frame).
-click() {
-  point_at "$1" "$2"
-  sleep 0.15
-  xdotool mousedown 1
-  sleep 0.15
-  xdotool mouseup 1
-  sleep "${3:-0.8}"
-}
-
-# Wheel steps over the list (button 4 up, 5 down).
-wheel() {
-  local button=$1 count=$2 i
-  point_at 200 190
-  sleep 0.2
-  for i in $(seq "$count"); do
-    xdotool click "$button"
+# Runs CMD on fresh screenshots until it holds, for at most E2E_WAIT_SECONDS (30 s): the wizard reads input
+# and draws once per frame, and a busy machine may take its time. The screenshot is the current one
+# afterwards.
+eventually() {
+  local deadline=$((SECONDS + ${E2E_WAIT_SECONDS:-30}))
+  while :; do
+    shot poll
+    "$@" && return 0
+    if [ "$SECONDS" -ge "$deadline" ]; then
+      echo "gave up waiting for: $*"
+      return 1
+    fi
     sleep 0.05
   done
-  sleep 0.8
+}
+
+# The button at client (x, y) is drawn hovered (white) around that point.
+hovered() { at_least "$(count_colour $(($1 - 6)) $(($2 - 3)) 12 6 255,255,255)" 30; }
+
+# A click on the button at (x, y) whose press does what CMD sees on the screen. Buttons act on the press;
+# the release waits until the frame that took the press was drawn, so the two never fall into one frame.
+click() {
+  local x=$1 y=$2
+  shift 2
+  point_at "$x" "$y"
+  xdotool mousedown 1
+  eventually "$@"
+  xdotool mouseup 1
+}
+
+# A click at (x, y) that must change nothing: before the release the pointer visits the button at (hx, hy)
+# until a frame draws it hovered, and comes back until one draws it plain; both frames follow the one that
+# took the press.
+click_changing_nothing() {
+  point_at "$1" "$2"
+  xdotool mousedown 1
+  point_at "$3" "$4"
+  eventually hovered "$3" "$4"
+  point_at "$1" "$2"
+  eventually not hovered "$3" "$4"
+  xdotool mouseup 1
+}
+
+# Wheel steps over the list (button 4 up, 5 down) until it scrolls no further: each step is drawn before the
+# next is sent, and a step that moves nothing within 3 s has met the list's end.
+wheel() {
+  local button=$1 step deadline moved
+  point_at 200 190
+  shot poll
+  for step in $(seq 60); do
+    cp "$ARTIFACTS/$current_name.png" "$ARTIFACTS/wheel-before.png"
+    xdotool click "$button"
+    deadline=$((SECONDS + 3))
+    moved=
+    while [ "$SECONDS" -lt "$deadline" ]; do
+      shot poll
+      if differ_in wheel-before poll 0 106 470 160; then moved=1; break; fi
+      sleep 0.05
+    done
+    [ -n "$moved" ] || break
+  done
 }
 
 # Screenshot of the client area as artifact NAME, kept raw for sampling.
@@ -220,7 +251,6 @@ count_colour() {
 
 at_least() { [ "$1" -ge "$2" ]; }
 not() { ! "$@"; }
-either() { "$1" || "$2"; }
 
 # Whether two screenshots differ inside the rectangle (x, y, w, h).
 differ_in() {
@@ -239,28 +269,22 @@ offers_choice() { ! is_colour 402 "$(row_y "$1")" "$beige"; }
 popup_open() { is_colour 230 100 65,65,65 && is_colour 160 158 222,222,222; }
 # A result of two lines: the popup spans the window less 20 pixels each side and is one row (16 + 4) taller.
 tall_popup_open() { is_colour 230 100 65,65,65 && is_colour 160 178 222,222,222; }
-# "安装" and "卸载" run inside the frame of their click; the next frame shows the result popup.
-install_line() {
-  click 377 "$(row_y "$1")" 0
-  shows_within $((SECONDS + 30)) either popup_open tall_popup_open
-}
-uninstall_line() {
-  click 427 "$(row_y "$1")" 0
-  shows_within $((SECONDS + 30)) either popup_open tall_popup_open
-}
-popup_ok() {
-  click 230 158 0
-  shows_within $((SECONDS + 30)) not popup_open
-}
-# "下一步 >". The detection pass runs after the first frame and draws none: a press and release made during it
-# would reach the wizard in one frame, and make no click. The button turns white under the pointer once
-# frames are drawn again.
-next_page() {
-  local deadline=$((SECONDS + ${E2E_START_SECONDS:-30}))
-  point_at 330 306
-  shows_within "$deadline" is_colour 296 306 255,255,255 || return 1
-  click 330 306 0
-  shows_within "$deadline" is_colour 300 10 250,250,250
+either() { "$1" || "$2"; }
+install_line() { click 377 "$(row_y "$1")" either popup_open tall_popup_open; }
+uninstall_line() { click 427 "$(row_y "$1")" either popup_open tall_popup_open; }
+popup_ok() { click 230 158 not popup_open; }
+next_page() { click 330 306 is_colour 300 10 250,250,250; }
+previous_page() { click 330 306 is_colour 10 10 33,23,129; }
+# "取消" or "关闭": the press ends the wizard.
+leave() {
+  local i
+  point_at 430 306
+  xdotool mousedown 1
+  for i in $(seq 300); do
+    kill -0 "$wizard_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  xdotool mouseup 1
 }
 close_box() { "$GRAVO_WINE" "$WIZARD_WINDOW_EXE" close </dev/null >/dev/null 2>&1; }
 
@@ -293,7 +317,7 @@ scenario_welcome() {
   check "separator (100, 100, 100)" is_colour 10 283 100,100,100
   check "footer (235, 235, 209)" is_colour 10 300 "$beige"
   check "\"下一步 >\" and \"取消\" buttons" at_least "$(count_colour 290 284 200 44 222,222,222)" 2000
-  click 430 306
+  leave
   ends_with_status_0 "\"取消\""
 }
 
@@ -306,12 +330,16 @@ scenario_list() {
   check "Visual C++ 2010 line offers install and uninstall" offers_install 1
   check "Visual Studio 2022 line offers install and uninstall" offers_install 2
   check "Dev-C++ line offers install and uninstall" offers_install 3
-  wheel 5 25
+  wheel 5
   shot environments-scrolled
   # The wizard draws nothing while it idles, so its last frame must already be on the screen: a key that
   # changes nothing (Shift) makes it present again, and the screen must stay as it was.
   xdotool key shift
-  sleep 0.5
+  # Frames after the key's: the pointer goes to "< 上一步" and back to where it was.
+  point_at 330 306
+  eventually hovered 330 306
+  point_at 200 190
+  eventually not hovered 330 306
   shot environments-scrolled-again
   check "the last frame drawn is on the screen while the wizard idles" \
     not differ_in environments-scrolled environments-scrolled-again 0 0 490 328
@@ -320,26 +348,25 @@ scenario_list() {
   for i in 0 1 2 3; do check "after scrolling down, line $i offers a folder choice" offers_choice "$i"; done
   check "the list area moved" differ_in environments environments-scrolled 0 106 470 160
   check "the footer stayed in place" not differ_in environments environments-scrolled 0 268 280 60
-  wheel 4 25
+  wheel 4
   shot environments-top
   check "the wheel scrolls back to the top" offers_install 0
   install_line 2
   shot popup
   check "\"安装\" opens the result popup" popup_open
-  click 330 306
+  click_changing_nothing 330 306 230 158
   shot popup-modal
   check "while it is open the page's other buttons do nothing" popup_open
   popup_ok
   shot popup-closed
   check "\"OK\" closes the popup" not popup_open
-  click 330 306 0
-  shows_within $((SECONDS + 30)) is_colour 10 10 33,23,129
+  previous_page
   shot welcome-again
   check "\"< 上一步\" shows the welcome page" is_colour 10 10 33,23,129
   next_page
   shot environments-again
   check "going back and forth keeps the list" not differ_in environments environments-again 0 106 350 160
-  click 430 306
+  leave
   ends_with_status_0 "\"关闭\""
 }
 
@@ -380,7 +407,7 @@ scenario_install_devcpp() {
   uninstall_line 3
   check "\"卸载\" removes all six" [ "$(files_in "$base")" = "" ]
   popup_ok
-  click 430 306
+  leave
   ends_with_status_0 "\"关闭\""
 }
 
@@ -402,7 +429,7 @@ scenario_foreign_graphics_header() {
   check "\"卸载\" puts the foreign graphics.h back, byte for byte" cmp "$original" "$include/graphics.h"
   check "and leaves nothing else in the include folder" [ "$(files_in "$include")" = "./graphics.h " ]
   popup_ok
-  click 430 306
+  leave
   ends_with_status_0 "\"关闭\""
 }
 
@@ -418,7 +445,7 @@ scenario_tampered_payload() {
   shot tampered-refused
   check "the result popup opens, its \"OK\" one row lower" tall_popup_open
   check "its second line names the file" at_least "$(count_colour 20 136 450 20 33,33,33)" 100
-  click 230 178
+  click 230 178 not tall_popup_open
   close_box
   ends_with_status_0 "the close box"
 }
