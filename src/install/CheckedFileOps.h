@@ -9,8 +9,8 @@
 // Puts a release file's bytes (read and checked by the caller) into place whole or not at all: they go to a
 // temporary name beside the target, which then takes the target's name in one step. A foreign graphics.h in
 // the way (neither these bytes nor including gravo.h) is kept under the next kept name (LibraryFiles.h), or
-// replaced when the most recent kept one has its bytes. Empty on success, "安装失败" when the copy fails or is
-// refused, "安装异常" when a standard exception is raised.
+// replaced when the most recent kept one has its bytes. Empty on success, "安装失败" when the copy fails or
+// is refused, "安装异常" when a standard exception is raised.
 std::wstring CopyReleaseFile(const std::string& releaseBytes, const std::wstring& target);
 
 // Writes a file of the given contents the same way, whole or not at all; false when that fails or is refused.

@@ -11,6 +11,7 @@
 #include "win32/UniqueHandles.h"
 
 #include <gtest/gtest.h>
+#include <aclapi.h>
 #include <sddl.h>
 #include <windows.h>
 
