@@ -129,9 +129,9 @@ welcome_drawn() { is_colour 10 10 33,23,129 && not hovered 330 306 && not hovere
 
 # Waits for the wizard to end; its exit status in $exit_status (124 when it did not end in time).
 wait_wizard() {
-  local i
+  local deadline=$((SECONDS + ${E2E_WAIT_SECONDS:-30}))
   exit_status=124
-  for i in $(seq 300); do
+  while [ "$SECONDS" -lt "$deadline" ]; do
     if ! kill -0 "$wizard_pid" 2>/dev/null; then
       wait "$wizard_pid"
       exit_status=$?
@@ -277,11 +277,10 @@ next_page() { click 330 306 is_colour 300 10 250,250,250; }
 previous_page() { click 330 306 is_colour 10 10 33,23,129; }
 # "取消" or "关闭": the press ends the wizard.
 leave() {
-  local i
+  local deadline=$((SECONDS + ${E2E_WAIT_SECONDS:-30}))
   point_at 430 306
   xdotool mousedown 1
-  for i in $(seq 300); do
-    kill -0 "$wizard_pid" 2>/dev/null || break
+  while [ "$SECONDS" -lt "$deadline" ] && kill -0 "$wizard_pid" 2>/dev/null; do
     sleep 0.1
   done
   xdotool mouseup 1
